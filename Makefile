@@ -1,0 +1,53 @@
+# The two commands of the README: `make run` and `make check`. Everything else is for developers.
+BUILD      ?= build
+SANBUILD   ?= build-sanitize
+FUZZBUILD  ?= build-fuzz
+JOBS       ?= $(shell nproc)
+FUZZ_SECONDS ?= 30
+
+.PHONY: all deps build run check screenshot bench sanitize fuzz install clean format
+
+all: build
+
+deps:
+	@bash scripts/deps.sh
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "Aucun affichage : lancez « xvfb-run make run » pour une session sans écran."; exit 1; fi
+	$(BUILD)/app/trouve
+
+check: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+screenshot: build
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tests/screenshot docs/trouve.png
+
+bench: build
+	bash bench/run.sh $(BUILD)
+
+sanitize: deps
+	cmake -S . -B $(SANBUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTROUVE_SANITIZE=ON
+	cmake --build $(SANBUILD) -j $(JOBS)
+	cd $(SANBUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS) -E '^test_window_x11$$'
+
+fuzz: deps
+	CXX=clang++ cmake -S . -B $(FUZZBUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTROUVE_GUI=OFF -DTROUVE_FUZZ=ON
+	cmake --build $(FUZZBUILD) -j $(JOBS)
+	bash tests/fuzz/run.sh $(FUZZBUILD) $(FUZZ_SECONDS)
+
+install: build
+	cmake --install $(BUILD)
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf $(BUILD) $(SANBUILD) $(FUZZBUILD)

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing trouve need, if any is missing.
+# As root it installs them; otherwise through sudo when that works without a password; otherwise it
+# prints the one command to run and fails.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ make pkg-config
+  qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
+  xvfb xauth xdotool openbox xclip
+  clang libclang-rt-14-dev
+  ripgrep time
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Paquets manquants : ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+  sudo=()
+elif command -v sudo >/dev/null && sudo -n true 2>/dev/null; then
+  sudo=(sudo)
+else
+  echo "Installez-les avec :"
+  echo "  sudo apt-get install -y ${missing[*]}"
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
