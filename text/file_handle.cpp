@@ -18,6 +18,12 @@ bool Lock(int fd, short type) {
     return fcntl(fd, F_OFD_SETLK, &lock) == 0;
 }
 
+// Back to blocking reads and writes after an open that must not wait (a FIFO without a writer).
+bool MakeBlocking(int fd) {
+    const int flags = fcntl(fd, F_GETFL);
+    return flags != -1 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+}
+
 OpenResult Failure(int err, const std::string& path) {
     return {FileHandle(), PlatformErrorCode(err, path)};
 }
@@ -32,7 +38,9 @@ FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
     return *this;
 }
 
-FileHandle::~FileHandle() { close(); }
+FileHandle::~FileHandle() {
+    close();
+}
 
 int FileHandle::close() noexcept {
     if (FFd < 0)
@@ -42,8 +50,9 @@ int FileHandle::close() noexcept {
 }
 
 OpenResult OpenForReading(const std::string& path) {
-    FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!file.isOpen())
+    // Non-blocking, so that opening a FIFO does not wait for a writer to appear.
+    FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!file.isOpen() || !MakeBlocking(file.fd()))
         return Failure(errno, path);
     struct stat info {};
     if (fstat(file.fd(), &info) == 0 && S_ISDIR(info.st_mode))

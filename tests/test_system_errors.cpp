@@ -1,0 +1,192 @@
+// errno as the codes the user sees, full paths, and the sharing rules of the file opens.
+#include "text/file_handle.h"
+#include "text/system_errors.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void WriteAll(const std::string& path, const std::string& content) {
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+// Another program's open of path holding an open-file-description lock of the given type.
+FileHandle HoldLock(const std::string& path, short type) {
+    FileHandle file(::open(path.c_str(), O_RDWR | O_CLOEXEC));
+    struct flock lock {};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    if (!file.isOpen() || fcntl(file.fd(), F_OFD_SETLK, &lock) != 0)
+        return FileHandle();
+    return file;
+}
+
+bool IsOpenDescriptor(int fd) {
+    return fcntl(fd, F_GETFD) != -1;
+}
+
+} // namespace
+
+class TestSystemErrors : public QObject {
+    Q_OBJECT
+    QTemporaryDir FDir;
+
+    std::string path(const char* name) const { return FDir.filePath(name).toStdString(); }
+
+private slots:
+    void initTestCase() { QVERIFY(FDir.isValid()); }
+
+    void platformCodes_data() {
+        QTest::addColumn<int>("err");
+        QTest::addColumn<int>("code");
+        QTest::newRow("ENOTDIR") << ENOTDIR << 3;
+        QTest::newRow("EACCES") << EACCES << 5;
+        QTest::newRow("EPERM") << EPERM << 5;
+        QTest::newRow("EISDIR") << EISDIR << 5;
+        QTest::newRow("EMFILE") << EMFILE << 4;
+        QTest::newRow("ENFILE") << ENFILE << 4;
+        QTest::newRow("ENOSPC") << ENOSPC << 112;
+        QTest::newRow("EROFS") << EROFS << 19;
+        QTest::newRow("ENAMETOOLONG") << ENAMETOOLONG << 206;
+        QTest::newRow("lock conflict") << EAGAIN << kSharingViolation;
+        QTest::newRow("others pass through") << EBADF << EBADF;
+    }
+    void platformCodes() {
+        QFETCH(int, err);
+        QFETCH(int, code);
+        QCOMPARE(PlatformErrorCode(err, path("f.txt")), code);
+    }
+    void missingFileIs2AndMissingFolderIs3() {
+        QCOMPARE(PlatformErrorCode(ENOENT, path("absent.txt")), 2);
+        QCOMPARE(PlatformErrorCode(ENOENT, path("absent/f.txt")), 3);
+        QCOMPARE(PlatformErrorCode(ENOENT, "absent-here.txt"), 2); // relative: the current folder
+    }
+
+    void systemTexts() {
+        for (const int code : {2, 3, 4, 5, 19, 32, 112, 206}) {
+            const std::string text = SystemErrorText(code);
+            QVERIFY2(!text.empty(), std::to_string(code).c_str());
+            QVERIFY(static_cast<unsigned char>(text.back()) > 32 && text.back() != '.');
+        }
+        QCOMPARE(SystemErrorText(9999), std::string());
+    }
+
+    void fullPaths() {
+        const std::string cwd = std::filesystem::current_path().string();
+        QCOMPARE(FullPath("f.txt"), cwd + "/f.txt");
+        QCOMPARE(FullPath("a/../b/./f.txt"), cwd + "/b/f.txt");
+        QCOMPARE(FullPath("/tmp/x/../f.txt"), std::string("/tmp/f.txt"));
+        QCOMPARE(FullPath(""), std::string());
+    }
+
+    void openForReadingFailures() {
+        QCOMPARE(OpenForReading(path("absent.txt")).code, 2);
+        QCOMPARE(OpenForReading(path("absent/f.txt")).code, 3);
+        const OpenResult folder = OpenForReading(FDir.path().toStdString());
+        QCOMPARE(folder.code, 5);
+        QVERIFY(!folder.file.isOpen());
+    }
+    void openForReadingDoesNotWaitForAWriterOfAFifo() {
+        QCOMPARE(mkfifo(path("fifo").c_str(), 0600), 0);
+        const OpenResult reader = OpenForReading(path("fifo"));
+        QCOMPARE(reader.code, 0);
+        char byte = 0;
+        QCOMPARE(::read(reader.file.fd(), &byte, 1), ssize_t(0));
+    }
+    void openForReadingIsSharedWithReaders() {
+        WriteAll(path("shared.txt"), "abc");
+        const OpenResult first = OpenForReading(path("shared.txt"));
+        const OpenResult second = OpenForReading(path("shared.txt"));
+        QCOMPARE(first.code, 0);
+        QCOMPARE(second.code, 0);
+        char buffer[4] = {};
+        QCOMPARE(::read(second.file.fd(), buffer, sizeof buffer), ssize_t(3));
+        QCOMPARE(std::string(buffer), std::string("abc"));
+    }
+    void openForReadingRefusesAFileHeldForWriting() {
+        WriteAll(path("written.txt"), "abc");
+        const FileHandle writer = HoldLock(path("written.txt"), F_WRLCK);
+        QVERIFY(writer.isOpen());
+        const OpenResult reader = OpenForReading(path("written.txt"));
+        QCOMPARE(reader.code, kSharingViolation);
+        QVERIFY(!reader.file.isOpen());
+    }
+
+    void createExclusiveTruncates() {
+        WriteAll(path("out.txt"), "old content");
+        const OpenResult created = CreateExclusive(path("out.txt"));
+        QCOMPARE(created.code, 0);
+        QCOMPARE(ReadAll(path("out.txt")), std::string());
+        QCOMPARE(OpenForReading(path("out.txt")).code, kSharingViolation);
+    }
+    void createExclusiveLeavesAFileInUseUnchanged_data() {
+        QTest::addColumn<int>("lockType");
+        QTest::newRow("held for reading") << int(F_RDLCK);
+        QTest::newRow("held for writing") << int(F_WRLCK);
+    }
+    void createExclusiveLeavesAFileInUseUnchanged() {
+        QFETCH(int, lockType);
+        WriteAll(path("busy.txt"), "keep me");
+        const FileHandle other = HoldLock(path("busy.txt"), static_cast<short>(lockType));
+        QVERIFY(other.isOpen());
+        const OpenResult created = CreateExclusive(path("busy.txt"));
+        QCOMPARE(created.code, kSharingViolation);
+        QVERIFY(!created.file.isOpen());
+        QCOMPARE(ReadAll(path("busy.txt")), std::string("keep me"));
+    }
+    void createExclusiveFailures() {
+        QCOMPARE(CreateExclusive(path("absent/f.txt")).code, 3);
+        QCOMPARE(CreateExclusive(FDir.path().toStdString()).code, 5);
+    }
+    void createExclusiveOnADeviceThatIsFull() {
+        const OpenResult full = CreateExclusive("/dev/full");
+        QCOMPARE(full.code, 0);
+        QCOMPARE(::write(full.file.fd(), "x", 1), ssize_t(-1));
+        QCOMPARE(errno, ENOSPC);
+    }
+
+    void handleClosesOnceAndMoves() {
+        WriteAll(path("h.txt"), "x");
+        int fd = -1;
+        {
+            OpenResult opened = OpenForReading(path("h.txt"));
+            fd = opened.file.fd();
+            FileHandle moved(std::move(opened.file));
+            QVERIFY(!opened.file.isOpen());
+            QCOMPARE(moved.fd(), fd);
+            QVERIFY(IsOpenDescriptor(fd));
+        }
+        QVERIFY(!IsOpenDescriptor(fd));
+        FileHandle handle(::open(path("h.txt").c_str(), O_RDONLY));
+        QCOMPARE(handle.close(), 0);
+        QVERIFY(!handle.isOpen());
+        QCOMPARE(handle.close(), 0);
+    }
+    void moveAssignmentClosesTheFormerFile() {
+        WriteAll(path("m.txt"), "x");
+        FileHandle target(::open(path("m.txt").c_str(), O_RDONLY));
+        const int former = target.fd();
+        target = FileHandle(::open(path("m.txt").c_str(), O_RDONLY));
+        QVERIFY(target.fd() != former);
+        QVERIFY(!IsOpenDescriptor(former));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestSystemErrors)
+#include "test_system_errors.moc"
