@@ -1,0 +1,13 @@
+#pragma once
+// Whole-block byte scans for the search engine, vectorised where the processor allows it.
+
+#include <cstddef>
+
+// The number of bytes equal to c in [begin, end).
+size_t CountByte(const char* begin, const char* end, char c);
+
+// The first CR in [begin, end) that is not followed by LF (a CR on the last byte counts), or end.
+const char* FindLoneCr(const char* begin, const char* end);
+
+// The last byte equal to c in [begin, end), or nullptr.
+const char* FindLastByte(const char* begin, const char* end, char c);

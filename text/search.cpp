@@ -1,0 +1,186 @@
+#include "text/search.h"
+
+#include "text/byte_scan.h"
+#include "text/pattern_finder.h"
+#include "text/text_reader.h"
+#include "text/word.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr char kLf = '\n';
+constexpr char kCr = '\r';
+constexpr char kEndOfFileMark = 26;
+
+// A text line never holds these bytes, so a pattern with one of them is never found.
+bool CanOccurInLine(std::string_view pattern) {
+    return !pattern.empty() && pattern.find_first_of(std::string_view("\n\r\x1A", 3)) ==
+                                   std::string_view::npos;
+}
+
+int32_t Column(const char* lineStart, const char* at) { return int32_t(at - lineStart) + 1; }
+
+// The search of the whole reader, block by block. A block is the complete lines held in the
+// reader's buffer (up to its last LF), or at the end of the file everything before the end.
+// Lines are the LF-separated pieces of the data before the first end-of-file mark; the last
+// piece is a line when it holds any byte; a line's text is its piece without CR bytes.
+class BlockSearch {
+public:
+    BlockSearch(TextReader& reader, std::string_view pattern, int32_t step, int32_t& currentLine,
+                SearchSink& sink)
+        : FReader(reader), FFinder(pattern), FPattern(pattern), FStep(std::max(step, 1)),
+          FResume(std::min<size_t>(size_t(FStep), std::max<size_t>(pattern.size(), 1))),
+          FCanMatch(CanOccurInLine(pattern)), FCurrentLine(currentLine), FSink(sink),
+          FReported(currentLine) {}
+
+    void run();
+
+private:
+    void searchBlock(const char* begin, const char* end, bool final);
+    void searchPlainLines(const char* begin, const char* end, bool final);
+    void searchExactLine(const char* begin, const char* end);
+    void reportProgress(int32_t line);
+
+    TextReader& FReader;
+    const PatternFinder FFinder;
+    const std::string_view FPattern;
+    const int32_t FStep;
+    const size_t FResume; // how far to move on after an occurrence: never past an occurrence
+    const bool FCanMatch;
+    int32_t& FCurrentLine;
+    SearchSink& FSink;
+    int32_t FReported; // the last line number given to progress
+};
+
+void BlockSearch::reportProgress(int32_t line) {
+    if (line != FReported) {
+        FReported = line;
+        FSink.progress(line);
+    }
+}
+
+void BlockSearch::run() {
+    if (FReader.atEnd()) // also raises when the reader is not open
+        return;
+    size_t markFree = 0; // leading unread bytes known to hold no end-of-file mark
+    size_t lfFree = 0;   // leading unread bytes known to hold no LF
+    for (;;) {
+        const std::string_view data = FReader.unread();
+        const char* begin = data.data();
+        const char* end = begin + data.size();
+        if (const void* mark = std::memchr(begin + markFree, kEndOfFileMark, data.size() - markFree)) {
+            searchBlock(begin, static_cast<const char*>(mark), true);
+            FReader.skip(size_t(static_cast<const char*>(mark) - begin)); // the mark stays unread
+            reportProgress(FCurrentLine);
+            return;
+        }
+        markFree = data.size();
+        if (const char* lastLf = FindLastByte(begin + lfFree, end, kLf)) {
+            const size_t taken = size_t(lastLf + 1 - begin);
+            searchBlock(begin, lastLf + 1, false);
+            FReader.skip(taken);
+            markFree -= taken;
+            reportProgress(FCurrentLine);
+        }
+        lfFree = FReader.unread().size();
+        if (!FReader.readMore()) {
+            const std::string_view rest = FReader.unread();
+            searchBlock(rest.data(), rest.data() + rest.size(), true);
+            FReader.skip(rest.size());
+            reportProgress(FCurrentLine);
+            return;
+        }
+    }
+}
+
+// [begin, end) ends after an LF, or is the last bytes of the file when final.
+void BlockSearch::searchBlock(const char* begin, const char* end, bool final) {
+    const char* p = begin;
+    while (p != end) {
+        // A lone CR is removed from its line, which changes columns and may join an
+        // occurrence: such a line takes the exact path.
+        const char* cr = FCanMatch ? FindLoneCr(p, end) : end;
+        if (cr == end)
+            return searchPlainLines(p, end, final);
+        const char* previousLf = FindLastByte(p, cr, kLf);
+        const char* lineStart = previousLf ? previousLf + 1 : p;
+        searchPlainLines(p, lineStart, false);
+        const void* lf = std::memchr(cr, kLf, size_t(end - cr));
+        const char* lineEnd = lf ? static_cast<const char*>(lf) : end;
+        searchExactLine(lineStart, lineEnd);
+        p = lf ? lineEnd + 1 : end;
+    }
+}
+
+// Lines without a lone CR: an occurrence in the raw bytes is an occurrence in the line, at the
+// same column, since the pattern holds neither CR nor LF.
+void BlockSearch::searchPlainLines(const char* begin, const char* end, bool final) {
+    int32_t line = FCurrentLine + 1; // the number of the line that holds countedTo
+    const char* countedTo = begin;
+    const char* lineStart = begin;
+    if (FCanMatch) {
+        const std::string_view rest(begin, size_t(end - begin));
+        const char* lastHit = nullptr;
+        int32_t lastHitLine = 0;
+        for (const char* from = begin;;) {
+            const char* hit = FFinder.find(from, end);
+            if (hit == end)
+                break;
+            if (const size_t lfs = CountByte(countedTo, hit, kLf)) {
+                line += int32_t(lfs);
+                lineStart = FindLastByte(countedTo, hit, kLf) + 1;
+            }
+            countedTo = hit;
+            if (line == lastHitLine && hit < lastHit + FStep) { // only for a step beyond FResume
+                from = hit + 1;
+                continue;
+            }
+            FCurrentLine = line;
+            reportProgress(line);
+            const std::string_view text = rest.substr(size_t(lineStart - begin));
+            const int32_t column = Column(lineStart, hit);
+            FSink.found(line, column, WordViewAround(text, size_t(column)));
+            lastHit = hit;
+            lastHitLine = line;
+            from = hit + FResume;
+        }
+    }
+    line += int32_t(CountByte(countedTo, end, kLf));
+    const bool partialLast = final && end != begin && end[-1] != kLf;
+    FCurrentLine = partialLast ? line : line - 1;
+}
+
+void BlockSearch::searchExactLine(const char* begin, const char* end) {
+    std::string text;
+    text.reserve(size_t(end - begin));
+    std::remove_copy(begin, end, std::back_inserter(text), kCr);
+    ++FCurrentLine;
+    reportProgress(FCurrentLine);
+    SearchLine(text, FPattern, FStep, FCurrentLine, FSink);
+}
+
+} // namespace
+
+int32_t ResumeStep(std::string_view s) {
+    if (s.empty())
+        return 0;
+    const size_t k = s.find(s[0], 1);
+    return k == std::string_view::npos ? int32_t(s.size()) : int32_t(k);
+}
+
+void SearchLine(std::string_view line, std::string_view s, int32_t step, int32_t lineNumber,
+                SearchSink& sink) {
+    if (s.empty())
+        return;
+    const size_t advance = size_t(std::max(step, 1));
+    for (size_t at = line.find(s); at != std::string_view::npos; at = line.find(s, at + advance))
+        sink.found(lineNumber, int32_t(at + 1), WordViewAround(line, at + 1));
+}
+
+void SearchFile(TextReader& reader, std::string_view pattern, int32_t resumeStep,
+                int32_t& currentLine, SearchSink& sink) {
+    BlockSearch(reader, pattern, resumeStep, currentLine, sink).run();
+}

@@ -1,0 +1,157 @@
+#include "text/text_reader.h"
+
+#include "text/errors.h"
+#include "text/system_errors.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+constexpr char kLf = '\n';
+constexpr char kCr = '\r';
+constexpr char kEndOfFileMark = 26;
+constexpr int kNotOpenForReading = 104;
+constexpr int kNotOpen = 103;
+
+// The pending I/O error code of this thread: recorded where a failure arises, raised and cleared
+// by the operation that met it, so that each failure is raised once.
+thread_local int tPendingCode = 0;
+
+void RaisePending() {
+    const int code = tPendingCode;
+    if (code == 0)
+        return;
+    tPendingCode = 0;
+    throw EInOutError(code);
+}
+
+[[noreturn]] void Raise(int code) {
+    tPendingCode = code;
+    RaisePending();
+    throw EInOutError(code); // not reached: code is never 0
+}
+
+// Bytes that interrupt the plain copy of a line.
+constexpr bool IsLineControl(unsigned char c) {
+    return c == kLf || c == kCr || c == kEndOfFileMark;
+}
+
+const char* FindLineControl(const char* p, const char* end) {
+    while (p != end && !IsLineControl(static_cast<unsigned char>(*p)))
+        ++p;
+    return p;
+}
+
+} // namespace
+
+TextReader::TextReader(size_t bufferSize) : FBufferSize(std::max<size_t>(bufferSize, 1)) {}
+
+void TextReader::open(const std::string& fileName) {
+    if (isOpen())
+        FFile.close();
+    tPendingCode = 0;
+    OpenResult result = OpenForReading(fileName);
+    if (result.code != 0)
+        Raise(result.code);
+    FFileName = fileName;
+    FFile = std::move(result.file);
+    FBuffer.assign(FBufferSize, 0);
+    FPos = FLen = 0;
+    FEndOfData = false;
+}
+
+void TextReader::requireOpen() const {
+    if (!isOpen())
+        Raise(kNotOpenForReading);
+}
+
+ssize_t TextReader::readFile(int fd, char* destination, size_t count) {
+    return ::read(fd, destination, count);
+}
+
+// Reads into the buffer from offset on; true when bytes came. At the end of the data (or a
+// broken pipe) the reader stays at its end for good; a failure is recorded as pending.
+bool TextReader::readInto(size_t offset) {
+    if (FEndOfData)
+        return false;
+    ssize_t count;
+    do
+        count = readFile(FFile.fd(), FBuffer.data() + offset, FBuffer.size() - offset);
+    while (count < 0 && errno == EINTR);
+    if (count > 0) {
+        FLen = offset + size_t(count);
+        return true;
+    }
+    if (count == 0 || errno == EPIPE)
+        FEndOfData = true;
+    else
+        tPendingCode = PlatformErrorCode(errno, FFileName);
+    return false;
+}
+
+bool TextReader::fill() {
+    FPos = FLen = 0;
+    const bool filled = readInto(0);
+    RaisePending();
+    return filled;
+}
+
+bool TextReader::readMore() {
+    requireOpen();
+    const size_t kept = FLen - FPos;
+    if (FPos > 0) {
+        std::memmove(FBuffer.data(), FBuffer.data() + FPos, kept);
+        FPos = 0;
+        FLen = kept;
+    }
+    if (kept == FBuffer.size())
+        FBuffer.resize(FBuffer.size() * 2);
+    const bool more = readInto(kept);
+    RaisePending();
+    return more;
+}
+
+bool TextReader::atEnd() {
+    requireOpen();
+    if (FPos == FLen && !fill())
+        return true;
+    return FBuffer[FPos] == kEndOfFileMark;
+}
+
+std::string TextReader::readLine() {
+    requireOpen();
+    std::string line;
+    for (;;) {
+        if (FPos == FLen && !fill())
+            return line;
+        const char* begin = FBuffer.data() + FPos;
+        const char* stop = FindLineControl(begin, FBuffer.data() + FLen);
+        line.append(begin, stop);
+        FPos = size_t(stop - FBuffer.data());
+        if (FPos == FLen)
+            continue;
+        switch (*stop) {
+        case kLf:
+            ++FPos;
+            return line;
+        case kCr: // dropped: before LF it belongs to the line break, elsewhere it is removed
+            ++FPos;
+            break;
+        default: // the end-of-file mark stays unread
+            return line;
+        }
+    }
+}
+
+void TextReader::close() {
+    if (!isOpen())
+        Raise(kNotOpen);
+    FBuffer = {};
+    FPos = FLen = 0;
+    const int err = FFile.close();
+    if (err != 0)
+        Raise(PlatformErrorCode(err, FFileName));
+}

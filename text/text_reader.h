@@ -1,0 +1,67 @@
+#pragma once
+// Reads one text file sequentially, one text line at a time.
+//
+// Line rules: LF ends a line; CR LF ends a line; every other CR is dropped from the line; the
+// first end-of-file mark (byte 26) ends the file wherever it stands and is never consumed; NUL is
+// an ordinary byte. A failed operation raises EInOutError with the platform code of its failure:
+// 104 when reading or testing the end of a reader that is not open, 103 when closing one.
+//
+// The reader also offers its buffer block by block, for the search engine (search.h), which
+// applies the same rules to whole blocks at a time.
+
+#include "text/file_handle.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+#include <vector>
+
+class TextReader {
+public:
+    static constexpr size_t kDefaultBufferSize = size_t(1) << 20;
+
+    // bufferSize: the size of each read from the file (small sizes are for tests).
+    explicit TextReader(size_t bufferSize = kDefaultBufferSize);
+    virtual ~TextReader() = default;
+    TextReader(const TextReader&) = delete;
+    TextReader& operator=(const TextReader&) = delete;
+
+    // Opens an existing file for reading, shared with readers only. A reader that is already
+    // open is closed first, silently.
+    void open(const std::string& fileName);
+    // True at the end of the data or before an end-of-file mark; consumes nothing.
+    bool atEnd();
+    // The next text line, without its line break; empty at the end of the file.
+    std::string readLine();
+    // Closes the file; the reader is closed even when the system's close fails.
+    void close();
+    bool isOpen() const noexcept { return FFile.isOpen(); }
+
+    // Block access. The unread bytes held in the buffer, raw (line breaks and marks included).
+    std::string_view unread() const noexcept {
+        return {FBuffer.data() + FPos, FLen - FPos};
+    }
+    // Reads more of the file after the unread bytes, growing the buffer when they fill it.
+    // False when no byte came (end of the data). Raises EInOutError.
+    bool readMore();
+    // Marks the first count unread bytes as taken.
+    void skip(size_t count) noexcept { FPos += count; }
+
+protected:
+    // One read of the file; returns what read(2) returns. Tests override it to inject failures.
+    virtual ssize_t readFile(int fd, char* destination, size_t count);
+
+private:
+    bool fill();
+    bool readInto(size_t offset);
+    void requireOpen() const;
+
+    std::string FFileName;
+    FileHandle FFile;
+    std::vector<char> FBuffer;
+    size_t FBufferSize;
+    size_t FPos = 0;
+    size_t FLen = 0;
+    bool FEndOfData = false;
+};
