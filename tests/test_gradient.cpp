@@ -421,6 +421,20 @@ private slots:
         QCOMPARE(band.patternDrawCount(), before);
     }
 
+    // A layout that follows the system colours stores none, and takes them again when loaded.
+    void loadingWithSystemColoursRebuildsOnce() {
+        QApplication::setPalette(CaptionPalette(QColor(10, 20, 30)));
+        TGradient band;
+        band.beginLoading();
+        band.setUseSysColors(true);
+        band.setStyle(gsLinearH);
+        QCOMPARE(band.patternDrawCount(), 1);
+        band.endLoading();
+        QCOMPARE(band.patternDrawCount(), 2);
+        QCOMPARE(band.ColorBegin(), RgbColor(10, 20, 30));
+        QCOMPARE(Rgb(band.Pattern().pixel(255, 0)), qRgb(60, 120, 80));
+    }
+
     void paletteChangeRetakesTheColours() {
         QApplication::setPalette(CaptionPalette(QColor(10, 20, 30)));
         TGradient following;
