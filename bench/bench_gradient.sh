@@ -1,0 +1,5 @@
+#!/usr/bin/env bash
+# One gradient band rebuild per style (information: the radial styles should stay well under a
+# millisecond), beside filling the same pattern with one colour.
+set -euo pipefail
+QT_QPA_PLATFORM=offscreen "$TROUVE_BUILD/bench/gradient_bench" "${TROUVE_GRADIENT_ROUNDS:-200}"
