@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <functional>
 
 namespace {

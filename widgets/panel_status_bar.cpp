@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
+#include <algorithm>
+#include <utility>
 
 namespace {
 
