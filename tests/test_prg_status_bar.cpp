@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QTest>
+#include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace {

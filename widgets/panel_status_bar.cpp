@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
+#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -78,15 +80,14 @@ void TPanelStatusBar::setPanelStyle(int index, TPanelStyle style) {
 }
 
 QRect TPanelStatusBar::panelRect(int index) const {
-    panel(index);
-    int left = 0;
+    const int width = panel(index).width;
+    int start = 0;
     for (int i = 0; i < index; ++i)
-        left += FPanels[static_cast<size_t>(i)].width;
-    if (index > 0)
-        left += kPanelGap;
-    int right = left + FPanels[static_cast<size_t>(index)].width - (index > 0 ? kPanelGap : 0);
+        start += FPanels[static_cast<size_t>(i)].width;
+    const int left = index > 0 ? start + kPanelGap : start;
+    int right = start + width;
     if (index == panelCount() - 1)
-        right = std::max(right, width());
+        right = std::max(right, this->width());
     return QRect(QPoint(left, kTopBorder), QPoint(right - 1, height() - 1));
 }
 
