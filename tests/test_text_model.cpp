@@ -1,0 +1,274 @@
+// The text-view model: line-break conversion on load, line counts and access, appending, saving,
+// failures (with the text left as it was), the capacity, and offsets where CR LF counts two.
+#include "text/errors.h"
+#include "text/system_errors.h"
+#include "text/text_model.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace {
+
+std::string Bytes(const char* data, std::size_t size) {
+    return std::string(data, size);
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+// Runs f, which must raise E; returns its message.
+template <typename E, typename F> std::string MessageOf(F f) {
+    try {
+        f();
+    } catch (const E& e) {
+        return e.message();
+    }
+    return "(rien levé)";
+}
+
+std::string OpenMessage(const std::string& path, int code) {
+    return EFOpenError(FullPath(path), SystemErrorText(code)).message();
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(std::string)
+
+class TestTextModel : public QObject {
+    Q_OBJECT
+    QTemporaryDir FDir;
+
+    std::string path(const char* name) const { return FDir.filePath(name).toStdString(); }
+
+    // A model loaded from a file holding bytes.
+    TextModel loaded(const std::string& bytes,
+                     std::int64_t capacity = TextModel::kDefaultCapacity) {
+        WriteFile(path("load.txt"), bytes);
+        TextModel model(capacity);
+        model.loadFromFile(path("load.txt"));
+        return model;
+    }
+
+private slots:
+    void loadConvertsBreaks_data() {
+        QTest::addColumn<std::string>("file");
+        QTest::addColumn<std::string>("text");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("empty") << std::string() << std::string() << 0;
+        QTest::newRow("only CR LF") << std::string("\r\n") << std::string("\r\n") << 1;
+        QTest::newRow("two lines, final break")
+            << std::string("a\r\nb\r\n") << std::string("a\r\nb\r\n") << 2;
+        QTest::newRow("two lines, no final break")
+            << std::string("a\r\nb") << std::string("a\r\nb") << 2;
+        QTest::newRow("lone CR") << std::string("a\rb") << std::string("a\r\nb") << 2;
+        QTest::newRow("lone LF") << std::string("a\nb\n") << std::string("a\r\nb\r\n") << 2;
+        QTest::newRow("LF CR") << std::string("a\n\rb") << std::string("a\r\n\r\nb") << 3;
+        QTest::newRow("CR at the end") << std::string("x\r") << std::string("x\r\n") << 1;
+        QTest::newRow("mixed run") << std::string("\r\r\n\n") << std::string("\r\n\r\n\r\n") << 3;
+        QTest::newRow("NUL cuts") << Bytes("ab\0cd", 5) << std::string("ab") << 1;
+        QTest::newRow("NUL first") << Bytes("\0ab", 3) << std::string() << 0;
+        QTest::newRow("CR before NUL") << Bytes("ab\r\0c", 5) << std::string("ab\r\n") << 1;
+        QTest::newRow("end-of-file mark kept") << std::string("ab\x1A"
+                                                              "cd\r\nef")
+                                               << std::string("ab\x1A"
+                                                              "cd\r\nef")
+                                               << 2;
+        std::string binary;
+        for (int b = 1; b < 256; ++b)
+            binary += char(b);
+        std::string shown = binary;
+        shown.replace(9, 1, "\r\n");  // the lone LF after byte 9
+        shown.replace(13, 1, "\r\n"); // the lone CR, now at 13
+        QTest::newRow("bytes 1 to 255, then NUL") << binary + '\0' << shown << 3;
+        QTest::newRow("byte 0 first of all 256") << Bytes("\0", 1) + binary << std::string() << 0;
+    }
+    void loadConvertsBreaks() {
+        QFETCH(std::string, file);
+        QFETCH(std::string, text);
+        QFETCH(int, lines);
+        const TextModel model = loaded(file);
+        QCOMPARE(model.text(), text);
+        QCOMPARE(model.lineCount(), lines);
+    }
+
+    void lineAccess() {
+        const TextModel model = loaded("un\r\ndeux\r\n" + std::string(5000, 'x') + "\r\n");
+        QCOMPARE(model.lineCount(), 3);
+        QCOMPARE(model.rowCount(), 4); // the empty row after the final break holds no line
+        QCOMPARE(model.line(0), std::string("un"));
+        QCOMPARE(model.line(1), std::string("deux"));
+        QCOMPARE(model.line(2), std::string(4096, 'x'));
+        QCOMPARE(model.line(3), std::string());
+        QCOMPARE(model.line(-1), std::string());
+        QCOMPARE(model.longestRow(), 5000);
+    }
+
+    void appendFollowsTheBreakRules() {
+        TextModel model;
+        for (const char* s : {"L1", "L2", "L3"})
+            model.appendLine(s);
+        QCOMPARE(model.text(), std::string("L1\r\nL2\r\nL3\r\n"));
+        QCOMPARE(model.lineCount(), 3);
+        QCOMPARE(model.caret(), 12);
+        QCOMPARE(model.longestRow(), 2);
+        model.saveToFile(path("saved.txt"));
+        QCOMPARE(ReadFile(path("saved.txt")), std::string("L1\r\nL2\r\nL3\r\n"));
+
+        TextModel open = loaded("abc");
+        open.setSelection(0, 1);
+        open.appendLine(Bytes("X\0ignored", 9));
+        QCOMPARE(open.text(), std::string("abc\r\nX"));
+        open.appendLine("Y\r\nZ"); // a CR LF inside the line breaks a row like any other
+        QCOMPARE(open.text(), std::string("abc\r\nX\r\nY\r\nZ"));
+        QCOMPARE(open.lineCount(), 4);
+        QCOMPARE(open.line(3), std::string("Z"));
+        QCOMPARE(open.selLength(), 0);
+        QCOMPARE(open.caret(), open.size());
+
+        TextModel empty;
+        empty.appendLine("");
+        QCOMPARE(empty.text(), std::string("\r\n"));
+        QCOMPARE(empty.lineCount(), 1);
+        empty.clear();
+        QCOMPARE(empty.lineCount(), 0);
+        QCOMPARE(empty.rowCount(), 1);
+    }
+
+    void saving() {
+        const std::string target = path("out.txt");
+        WriteFile(target, std::string(100, 'z'));
+        TextModel().saveToFile(target);
+        QCOMPARE(ReadFile(target), std::string());
+
+        WriteFile(target, std::string(100, 'z'));
+        TextModel model;
+        model.appendLine("court");
+        model.saveToFile(target);
+        QCOMPARE(ReadFile(target), std::string("court\r\n"));
+
+        const std::string missing = path("absent/out.txt");
+        QCOMPARE(MessageOf<EFCreateError>([&] { model.saveToFile(missing); }),
+                 EFCreateError(FullPath(missing), SystemErrorText(3)).message());
+
+        if (access("/dev/full", W_OK) == 0)
+            QCOMPARE(MessageOf<EWriteError>([&] { model.saveToFile("/dev/full"); }),
+                     EWriteError().message());
+    }
+
+    void savingOverAFileInUseChangesNothing() {
+        const std::string target = path("busy.txt");
+        WriteFile(target, "garde");
+        const int other = ::open(target.c_str(), O_RDONLY);
+        struct flock lock {};
+        lock.l_type = F_RDLCK;
+        QVERIFY(fcntl(other, F_OFD_SETLK, &lock) == 0);
+        TextModel model;
+        model.appendLine("neuf");
+        QCOMPARE(MessageOf<EFCreateError>([&] { model.saveToFile(target); }),
+                 EFCreateError(FullPath(target), SystemErrorText(kSharingViolation)).message());
+        ::close(other);
+        QCOMPARE(ReadFile(target), std::string("garde"));
+    }
+
+    void failedLoadsKeepTheText() {
+        TextModel model = loaded("avant");
+        const std::string missing = path("absent.txt");
+        QCOMPARE(MessageOf<EFOpenError>([&] { model.loadFromFile(missing); }),
+                 OpenMessage(missing, 2));
+        const std::string folder = FDir.path().toStdString();
+        QCOMPARE(MessageOf<EFOpenError>([&] { model.loadFromFile(folder); }),
+                 OpenMessage(folder, 5));
+
+        const std::string busy = path("locked.txt");
+        WriteFile(busy, "autre");
+        const int writer = ::open(busy.c_str(), O_RDWR);
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        QVERIFY(fcntl(writer, F_OFD_SETLK, &lock) == 0);
+        QCOMPARE(MessageOf<EFOpenError>([&] { model.loadFromFile(busy); }),
+                 OpenMessage(busy, kSharingViolation));
+        ::close(writer);
+        QCOMPARE(model.text(), std::string("avant"));
+    }
+
+    void capacity_data() {
+        QTest::addColumn<std::string>("file");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("exactly full") << std::string(10, 'a') << true;
+        QTest::newRow("one byte over") << std::string(11, 'a') << false;
+        QTest::newRow("over once converted") << std::string("aaaaaaaaa\n") << false;
+        QTest::newRow("long, cut by a NUL") << Bytes("abc\0", 4) + std::string(50, 'b') << true;
+    }
+    void capacity() {
+        QFETCH(std::string, file);
+        QFETCH(bool, accepted);
+        TextModel model = loaded("avant", 10);
+        model.setSelection(1, 3);
+        WriteFile(path("big.txt"), file);
+        if (accepted) {
+            QVERIFY(model.loadFromFile(path("big.txt")));
+            QCOMPARE(model.selLength(), 0);
+            return;
+        }
+        QCOMPARE(MessageOf<EInvalidOperation>([&] { model.loadFromFile(path("big.txt")); }),
+                 std::string(kMemoCapacityMessage));
+        QCOMPARE(model.text(), std::string("avant"));
+        QCOMPARE(model.selLength(), 2);
+    }
+
+    void reloadingTheSameTextKeepsTheSelection() {
+        TextModel model = loaded("un\ndeux\n");
+        model.setSelection(5, 3);
+        QVERIFY(!model.loadFromFile(path("load.txt")));
+        QCOMPARE(model.selStart(), 3);
+        QCOMPARE(model.caret(), 3);
+        WriteFile(path("load.txt"), "un\ndeux\ntrois");
+        QVERIFY(model.loadFromFile(path("load.txt")));
+        QCOMPARE(model.selStart(), 0);
+        QCOMPARE(model.selLength(), 0);
+    }
+
+    void offsetsCountCrLfAsTwo() {
+        TextModel model = loaded("ab\r\ncd\r\n");
+        QCOMPARE(model.rowOffset(0), 0);
+        QCOMPARE(model.rowOffset(1), 4);
+        QCOMPARE(model.rowOffset(2), 8);
+        QCOMPARE(model.rowOffset(9), 8);   // past the last row: the end of the text
+        QCOMPARE(model.rowOfOffset(3), 0); // between CR and LF
+        QCOMPARE(model.rowOfOffset(4), 1);
+        QCOMPARE(model.rowOfOffset(99), 2);
+
+        model.setSelStart(model.rowOffset(1));
+        model.setSelLength(2);
+        QCOMPARE(model.selectedText(), std::string("cd"));
+        QCOMPARE(model.caretRow(), 1);
+        model.setSelStart(1);
+        model.setSelLength(4);
+        QCOMPARE(model.selectedText(), std::string("b\r\nc"));
+        model.setSelLength(100);
+        QCOMPARE(model.selLength(), 7);
+        QCOMPARE(model.caretRow(), 2);
+        model.setSelection(6, 1); // a backward selection: the caret is at its start
+        QCOMPARE(model.selStart(), 1);
+        QCOMPARE(model.selLength(), 5);
+        QCOMPARE(model.caretRow(), 0);
+        model.setSelStart(-5);
+        QCOMPARE(model.caret(), 0);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestTextModel)
+#include "test_text_model.moc"
