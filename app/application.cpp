@@ -1,0 +1,69 @@
+#include "app/application.h"
+
+#include "app/modal_presenter.h"
+#include "text/errors.h"
+
+#include <QIcon>
+#include <QMessageBox>
+#include <QWidget>
+#include <new>
+
+// The icon and the glyphs are compiled into a static library: they must be registered by hand,
+// from outside any namespace.
+static void InitResources() {
+    Q_INIT_RESOURCE(resources);
+}
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    InitResources();
+    setWindowIcon(QIcon(QStringLiteral(":/trouve.xpm")));
+    FTitle = TitleFromPath(applicationFilePath());
+    setApplicationDisplayName(FTitle);
+}
+
+QString TApplication::TitleFromPath(const QString& executablePath) {
+    QString name = executablePath.mid(executablePath.lastIndexOf(QLatin1Char('/')) + 1);
+    const qsizetype dot = name.indexOf(QLatin1Char('.'));
+    if (dot >= 0)
+        name.truncate(dot);
+    return name.left(1) + name.mid(1).toLower();
+}
+
+QString TApplication::ReportText(const QString& message) {
+    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
+        return message + QLatin1Char('.');
+    return message;
+}
+
+void TApplication::ReportError(const std::exception& error) {
+    // End a drag or a selection in progress, so that the box does not leave it half done.
+    if (QWidget* grabber = QWidget::mouseGrabber())
+        grabber->releaseMouse();
+    QWidget* owner = FMainWindow ? FMainWindow.data() : activeWindow();
+    QMessageBox box(QMessageBox::Critical, FTitle, ReportText(QString::fromUtf8(error.what())),
+                    QMessageBox::Ok, owner);
+    ExecPresented(box);
+}
+
+void TApplication::ReportCurrentException() {
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        ReportError(EOutOfMemory());
+    } catch (const std::exception& error) {
+        ReportError(error);
+    }
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        ReportCurrentException();
+        return false;
+    }
+}
+
+TApplication* App() {
+    return static_cast<TApplication*>(QCoreApplication::instance());
+}

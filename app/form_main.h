@@ -1,0 +1,85 @@
+#pragma once
+// The main window "Recherche de texte": its controls, its three counters, the state rules that
+// keep btnGo, btnSave and the result list consistent with the two fields, and its handlers.
+// Handlers live in the form_main_*.cpp file of their task.
+
+#include "app/file_dialogs.h"
+
+#include <QWidget>
+#include <cstdint>
+#include <memory>
+
+class QLabel;
+class QPushButton;
+class TEdit;
+class TGradient;
+class TPrgStatusBar;
+class TSplitter;
+class TextView;
+
+class TFormMain : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFormMain(QWidget* parent = nullptr);
+    ~TFormMain() override;
+
+    // Replaces the open and save dialogs (tests drive the window through this seam).
+    void setFileDialogs(std::unique_ptr<FileDialogs> dialogs);
+
+    // Controls, named as the handlers and the tests know them. The window owns them all.
+    TGradient* Gradient1;
+    QLabel* lblSrc;
+    TEdit* edtSrc;
+    QPushButton* btnOpen;
+    QLabel* lblSel;
+    TEdit* edtSel;
+    QPushButton* btnGo;
+    QPushButton* btnSave;
+    QWidget* Panel1;
+    TextView* mmo;
+    TSplitter* Splitter1;
+    TextView* mmoText;
+    TPrgStatusBar* StatusBar;
+
+    int32_t FTotalLines = 0;  // lines of the loaded source text
+    int32_t FCurrentLine = 0; // line of the search run, 1-based once a line is read
+    int32_t FResumeStep = 0;  // from a match to where the search of the line goes on
+
+    // State rules.
+    void FormCreate();
+    void FormDestroy();
+    void edtSrcChange();
+    void edtSelChange();
+
+    // Handlers of the controls.
+    void btnOpenClick();
+    void btnSaveClick();
+    void btnGoClick();
+    void mmoDblClick();
+    void mmoTextMouseUp();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void buildTopStrip();
+    void buildPanel();
+    void buildStatusBar();
+    void connectHandlers();
+    void setTabOrder();
+
+    std::unique_ptr<FileDialogs> FDialogs;
+};
+
+// Where the window's controls stand, in client coordinates.
+namespace FormLayout {
+inline constexpr int kClientWidth = 575;
+inline constexpr int kClientHeight = 443;
+inline constexpr int kMinClientWidth = 449;
+inline constexpr int kMinClientHeight = 443;
+inline constexpr int kLeft = 285;
+inline constexpr int kTop = 106;
+inline constexpr int kBandHeight = 67;
+inline constexpr int kStatusHeight = 19;
+inline constexpr int kResultWidth = 120;
+} // namespace FormLayout

@@ -1,0 +1,29 @@
+// Loading the source text and saving the result list.
+#include "app/edit.h"
+#include "app/form_main.h"
+#include "text/strings.h"
+#include "widgets/prg_status_bar.h"
+#include "widgets/text_view.h"
+
+#include <QPushButton>
+
+void TFormMain::btnOpenClick() {
+    const std::optional<QString> path = FDialogs->runOpen(this);
+    if (!path)
+        return;
+    // The path is shown before the file is read, so a failed load leaves it in place.
+    edtSrc->setText(*path);
+    mmoText->loadFromFile(path->toStdString());
+    FTotalLines = mmoText->lineCount();
+    StatusBar->setPanelText(0, QString::fromStdString(DecimalText(FTotalLines)) +
+                                   QStringLiteral(" lignes"));
+}
+
+void TFormMain::btnSaveClick() {
+    if (mmo->lineCount() >= 1) {
+        if (const std::optional<QString> path = FDialogs->runSave(this))
+            mmo->saveToFile(path->toStdString());
+    }
+    // Not reached after a failed save, so the user can try again.
+    btnSave->setVisible(false);
+}

@@ -1,0 +1,99 @@
+// The search run: every occurrence of the search string in the source file, as result lines.
+#include "app/edit.h"
+#include "app/form_main.h"
+#include "text/errors.h"
+#include "text/search.h"
+#include "text/strings.h"
+#include "text/text_reader.h"
+#include "text/word.h"
+#include "widgets/prg_status_bar.h"
+#include "widgets/qtext.h"
+#include "widgets/text_view.h"
+
+#include <QElapsedTimer>
+#include <QPushButton>
+
+namespace {
+
+// Gathers the result lines of a run and shows its progress. The window takes no input during a
+// run, so the lines reach the result list in one step at the end, and the progress text is only
+// formatted when the status bar is repainted to show it, at most every kRepaintMs.
+class RunResults : public SearchSink {
+public:
+    static constexpr qint64 kRepaintMs = 100;
+
+    RunResults(TPrgStatusBar& statusBar, const int32_t& totalLines)
+        : FStatusBar(statusBar), FTotalLines(totalLines) {
+        FClock.start();
+    }
+
+    void found(int32_t line, int32_t column, std::string_view word) override {
+        AppendResultLine(FLines, line, column, word);
+        FLines += '\n';
+    }
+
+    void progress(int32_t currentLine) override {
+        if (FClock.elapsed() < kRepaintMs)
+            return;
+        showProgress(currentLine);
+        FStatusBar.repaint();
+        FClock.restart();
+    }
+
+    // "Line : n/N" in panel 0, for the line the run has read last.
+    void showProgress(int32_t currentLine) {
+        FStatusBar.setPanelText(
+            0, QStringLiteral("Line : ") + QString::fromStdString(DecimalText(currentLine)) +
+                   QLatin1Char('/') + QString::fromStdString(DecimalText(FTotalLines)));
+    }
+
+    void appendTo(TextView& view) {
+        const std::string_view lines = FLines;
+        for (size_t start = 0, end; start < lines.size(); start = end + 1) {
+            end = lines.find('\n', start);
+            view.appendLine(lines.substr(start, end - start));
+        }
+        FLines.clear();
+    }
+
+private:
+    TPrgStatusBar& FStatusBar;
+    const int32_t& FTotalLines;
+    QElapsedTimer FClock;
+    std::string FLines; // result lines, each ended by LF
+};
+
+} // namespace
+
+void TFormMain::btnGoClick() {
+    btnSave->setVisible(false);
+    edtSel->setText(ToQString(TrimText(FromQString(edtSel->text()))));
+    const std::string pattern = FromQString(edtSel->text());
+    if (pattern.empty())
+        return; // emptying the field has already cleared the results and disabled btnGo
+    FResumeStep = ResumeStep(pattern);
+    FCurrentLine = 0;
+    mmo->clear();
+
+    TextReader reader;
+    reader.open(edtSrc->text().toStdString());
+    RunResults results(*StatusBar, FTotalLines);
+    try {
+        SearchFile(reader, pattern, FResumeStep, FCurrentLine, results);
+    } catch (...) {
+        // The lines found so far stay listed; the reader is closed and the read error reported.
+        results.appendTo(*mmo);
+        if (FCurrentLine > 0)
+            results.showProgress(FCurrentLine);
+        try {
+            reader.close();
+        } catch (const EError&) {
+        }
+        throw;
+    }
+    results.appendTo(*mmo);
+    if (FCurrentLine > 0)
+        results.showProgress(FCurrentLine);
+    btnSave->setVisible(true);
+    reader.close();
+}

@@ -1,0 +1,19 @@
+#include "app/show_state.h"
+
+#include <QWidget>
+
+void ShowMainWindow(QWidget& window, TShowState state) {
+    switch (state) {
+    case TShowState::Maximized:
+        window.showMaximized();
+        break;
+    case TShowState::MinimizedNoActivate:
+        // Only the taskbar entry is seen: minimised, and not given the focus.
+        window.setAttribute(Qt::WA_ShowWithoutActivating);
+        window.showMinimized();
+        break;
+    case TShowState::Normal:
+        window.show();
+        break;
+    }
+}

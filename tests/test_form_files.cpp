@@ -1,0 +1,166 @@
+// Loading the source through the open dialog and saving the results through the save dialog,
+// with every failure the user can meet.
+#include "app/application.h"
+#include "form_fixture.h"
+#include "text/file_handle.h"
+
+#include <fcntl.h>
+
+class TestFormFiles : public QObject {
+    Q_OBJECT
+    QTemporaryDir FDir;
+
+private slots:
+    void lineCountAfterLoading_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("empty") << QByteArray() << "0 lignes";
+        QTest::newRow("one line, no break") << QByteArray("abc") << "1 lignes";
+        QTest::newRow("two lines") << QByteArray("a\r\nb\r\n") << "2 lignes";
+        QTest::newRow("lone CR") << QByteArray("a\rb") << "2 lignes";
+    }
+    void lineCountAfterLoading() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, status);
+        ShownForm w;
+        const QString path = WriteFile(FDir, "count.txt", bytes.toStdString());
+        w.open(path);
+        QCOMPARE(w.form.edtSrc->text(), path);
+        QCOMPARE(w.status(), status);
+        QCOMPARE(w.form.FTotalLines, status.section(' ', 0, 0).toInt());
+    }
+
+    void cancellingTheOpenDialogChangesNothing() {
+        ShownForm w;
+        w.open(WriteFile(FDir, "x.txt", "x\n"));
+        w.dialogs->openAnswers.push_back(std::nullopt);
+        QTest::mouseClick(w.form.btnOpen, Qt::LeftButton);
+        QCOMPARE(w.dialogs->openRuns, 2);
+        QCOMPARE(w.form.edtSrc->text(), FDir.filePath("x.txt"));
+        QCOMPARE(w.status(), QStringLiteral("1 lignes"));
+    }
+
+    void aFailedLoadShowsThePathAndKeepsTheText_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("systemText");
+        QTest::newRow("missing") << "absent.txt"
+                                 << "Le fichier spécifié est introuvable";
+        QTest::newRow("missing folder") << "nulle/part.txt"
+                                        << "Le chemin d'accès spécifié est introuvable";
+        QTest::newRow("directory") << "dossier"
+                                   << "Accès refusé";
+    }
+    void aFailedLoadShowsThePathAndKeepsTheText() {
+        QFETCH(QString, name);
+        QFETCH(QString, systemText);
+        QDir(FDir.path()).mkdir("dossier");
+        ShownForm w;
+        w.open(WriteFile(FDir, "avant.txt", "avant\r\n"));
+        QTest::keyClicks(w.form.edtSel, "avant");
+        QTest::mouseClick(w.form.btnGo, Qt::LeftButton);
+        const QString path = FDir.filePath(name);
+        const QString status = w.status();
+        BoxWatcher watcher;
+        w.open(path);
+        QCOMPARE(watcher.seen.size(), size_t(1));
+        QCOMPARE(watcher.seen.front().text,
+                 "Impossible d'ouvrir le fichier \"" + path + "\". " + systemText + ".");
+        QCOMPARE(w.form.edtSrc->text(), path);
+        QCOMPARE(w.form.mmo->lineCount(), 0); // the path changed: the results went
+        QCOMPARE(w.form.mmoText->line(0), std::string("avant"));
+        QCOMPARE(w.status(), status);
+        QCOMPARE(w.form.FTotalLines, 1);
+    }
+
+    void aFileLockedByAnotherProgramIsNotLoaded() {
+        const QString path = WriteFile(FDir, "verrou.txt", "x\n");
+        const FileHandle other(::open(path.toLocal8Bit().constData(), O_RDWR));
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        QVERIFY(fcntl(other.fd(), F_OFD_SETLK, &lock) == 0);
+        ShownForm w;
+        BoxWatcher watcher;
+        w.open(path);
+        QCOMPARE(watcher.seen.size(), size_t(1));
+        QVERIFY(watcher.seen.front().text.contains("utilisé par un autre processus."));
+        QCOMPARE(w.form.mmoText->lineCount(), 0);
+    }
+
+    void aBinaryFileLoadsUpToItsFirstNul() {
+        std::string bytes;
+        for (int b = 1; b < 256; ++b)
+            bytes += char(b);
+        bytes += '\0';
+        bytes += "after";
+        ShownForm w;
+        w.open(WriteFile(FDir, "binaire.bin", bytes));
+        // 1..255 holds LF (10) and CR (13): three rows, nothing after the NUL.
+        QCOMPARE(w.status(), QStringLiteral("3 lignes"));
+        QVERIFY(w.form.mmoText->line(2).find("after") == std::string::npos);
+    }
+
+    void savingWritesEveryResultLineWithCrLf() {
+        ShownForm w;
+        w.open(WriteFile(FDir, "src.txt", "aa aa\r\nb\r\naa\r\n"));
+        w.search("aa");
+        QVERIFY(w.form.btnSave->isVisible());
+        const QString out = FDir.filePath("resultats.txt");
+        WriteFile(FDir, "resultats.txt", std::string(1000, 'x')); // replaced without a question
+        w.dialogs->saveAnswers.push_back(out);
+        QTest::mouseClick(w.form.btnSave, Qt::LeftButton);
+        QCOMPARE(ReadFile(out), std::string(">1,1:aa\r\n>1,4:aa\r\n>3,1:aa\r\n"));
+        QVERIFY(!w.form.btnSave->isVisible());
+    }
+
+    void cancellingTheSaveDialogHidesTheButton() {
+        ShownForm w;
+        w.open(WriteFile(FDir, "src.txt", "aa\r\n"));
+        w.search("aa");
+        w.dialogs->saveAnswers.push_back(std::nullopt);
+        QTest::mouseClick(w.form.btnSave, Qt::LeftButton);
+        QCOMPARE(w.dialogs->saveRuns, 1);
+        QVERIFY(!w.form.btnSave->isVisible());
+    }
+
+    void aRunThatFoundNothingSavesWithoutADialog() {
+        ShownForm w;
+        w.open(WriteFile(FDir, "src.txt", "aa\r\n"));
+        w.search("zz");
+        QVERIFY(w.form.btnSave->isVisible());
+        QTest::mouseClick(w.form.btnSave, Qt::LeftButton);
+        QCOMPARE(w.dialogs->saveRuns, 0);
+        QVERIFY(!w.form.btnSave->isVisible());
+    }
+
+    void aFailedSaveKeepsTheButton_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("message");
+        const QString missing = FDir.filePath("nulle/part.txt");
+        QTest::newRow("missing folder") << missing
+                                        << "Impossible de créer le fichier \"" + missing +
+                                               "\". Le chemin d'accès spécifié est introuvable.";
+        QTest::newRow("full disk") << "/dev/full"
+                                   << "Erreur d'écriture dans le flux.";
+    }
+    void aFailedSaveKeepsTheButton() {
+        QFETCH(QString, path);
+        QFETCH(QString, message);
+        ShownForm w;
+        w.open(WriteFile(FDir, "src.txt", "aa\r\n"));
+        w.search("aa");
+        w.dialogs->saveAnswers.push_back(path);
+        BoxWatcher watcher;
+        QTest::mouseClick(w.form.btnSave, Qt::LeftButton);
+        QCOMPARE(watcher.seen.size(), size_t(1));
+        QCOMPARE(watcher.seen.front().text, message);
+        QVERIFY(w.form.btnSave->isVisible());
+        QCOMPARE(w.form.mmo->lineCount(), 1);
+    }
+};
+
+int main(int argc, char** argv) {
+    TApplication app(argc, argv);
+    TestFormFiles test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "test_form_files.moc"

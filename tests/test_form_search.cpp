@@ -1,0 +1,155 @@
+// The search run as the user starts it with Exec.: the result lines, the trimming of the search
+// string, the progress text, and the run's failures.
+#include "app/application.h"
+#include "form_fixture.h"
+#include "text/file_handle.h"
+#include "widgets/qtext.h"
+
+#include <fcntl.h>
+
+class TestFormSearch : public QObject {
+    Q_OBJECT
+    QTemporaryDir FDir;
+
+private slots:
+    void resultLines_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("pattern");
+        QTest::addColumn<QByteArrayList>("results");
+        QTest::newRow("word in context")
+            << QByteArray("une surprise-partie\r\n") << QByteArray("pri")
+            << QByteArrayList{">1,8:surprise-partie"};
+        QTest::newRow("overlapping aa") << QByteArray("aaaa\r\n") << QByteArray("aa")
+                                        << QByteArrayList{">1,1:aaaa", ">1,2:aaaa", ">1,3:aaaa"};
+        QTest::newRow("overlapping aba") << QByteArray("x\nababa") << QByteArray("aba")
+                                         << QByteArrayList{">2,1:ababa", ">2,3:ababa"};
+        QTest::newRow("case matters") << QByteArray("maison Maison\r\n") << QByteArray("Maison")
+                                      << QByteArrayList{">1,8:Maison"};
+        QTest::newRow("first column and last")
+            << QByteArray("ab ab") << QByteArray("ab") << QByteArrayList{">1,1:ab", ">1,4:ab"};
+        QTest::newRow("punctuation gives no word")
+            << QByteArray("a,b\r\n") << QByteArray(",b") << QByteArrayList{">1,2:"};
+        QTest::newRow("upper-case accent is no word character")
+            << QByteArray("\xC9t\xE9") << QByteArray("t\xE9") << QByteArrayList{">1,2:t\xE9"};
+        QTest::newRow("lone CR joins the line") << QByteArray("ab\rcd\r\nabcd") << QByteArray("bc")
+                                                << QByteArrayList{">1,2:abcd", ">2,2:abcd"};
+        QTest::newRow("end-of-file mark ends the search")
+            << QByteArray("ab\r\nab\x1A"
+                          "ab\r\nab")
+            << QByteArray("ab") << QByteArrayList{">1,1:ab", ">2,1:ab"};
+        QTest::newRow("longer than the line")
+            << QByteArray("ab\r\n") << QByteArray("abc") << QByteArrayList{};
+    }
+    void resultLines() {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, pattern);
+        QFETCH(QByteArrayList, results);
+        ShownForm w;
+        w.open(WriteFile(FDir, "t.txt", text.toStdString()));
+        w.form.edtSel->setText(ToQString(pattern.toStdString()));
+        QTest::mouseClick(w.form.btnGo, Qt::LeftButton);
+        QCOMPARE(w.results(), results);
+        QVERIFY(w.form.btnSave->isVisible());
+    }
+
+    void theSearchStringIsTrimmedAndWrittenBack() {
+        ShownForm w;
+        w.open(WriteFile(FDir, "t.txt", "un mot\r\nmot\r\n"));
+        w.search("mot");
+        QCOMPARE(w.results().size(), 2);
+        w.form.edtSel->setText(QStringLiteral("  mot "));
+        QCOMPARE(w.results().size(), 0);
+        QTest::mouseClick(w.form.btnGo, Qt::LeftButton);
+        QCOMPARE(w.form.edtSel->text(), QStringLiteral("mot"));
+        QCOMPARE(w.results(), (QByteArrayList{">1,4:mot", ">2,1:mot"}));
+        QCOMPARE(w.form.FResumeStep, 3);
+    }
+
+    void aSearchStringOfBlanksEndsTheRunWithoutOpeningTheFile() {
+        ShownForm w;
+        const QString path = WriteFile(FDir, "gone.txt", "x\r\n");
+        w.open(path);
+        QFile::remove(path);
+        BoxWatcher watcher;
+        w.search("   ");
+        QVERIFY(watcher.seen.empty());
+        QVERIFY(w.form.edtSel->text().isEmpty());
+        QVERIFY(!w.form.btnGo->isEnabled());
+        QVERIFY(!w.form.btnSave->isVisible());
+    }
+
+    void progressTextShowsTheLastLineRead() {
+        ShownForm w;
+        const QString path = WriteFile(FDir, "p.txt", "a\r\nb\r\nc\r\n");
+        w.open(path);
+        w.search("b");
+        QCOMPARE(w.status(), QStringLiteral("Line : 3/3"));
+        QCOMPARE(w.form.FCurrentLine, 3);
+        // The file grew since it was loaded: the count goes past the denominator.
+        WriteFile(FDir, "p.txt", "a\r\nb\r\nc\r\nd\r\n");
+        QTest::mouseClick(w.form.btnGo, Qt::LeftButton);
+        QCOMPARE(w.status(), QStringLiteral("Line : 4/3"));
+    }
+
+    void anEmptyFileReadsNoLine() {
+        ShownForm w;
+        w.open(WriteFile(FDir, "vide.txt", ""));
+        w.search("a");
+        QCOMPARE(w.status(), QStringLiteral("0 lignes"));
+        QCOMPARE(w.form.FCurrentLine, 0);
+        QVERIFY(w.results().isEmpty());
+        QVERIFY(w.form.btnSave->isVisible());
+    }
+
+    void aMissingSourceIsReported() {
+        ShownForm w;
+        const QString path = WriteFile(FDir, "m.txt", "mot\r\n");
+        w.open(path);
+        w.search("mot");
+        QFile::remove(path);
+        BoxWatcher watcher;
+        QTest::mouseClick(w.form.btnGo, Qt::LeftButton);
+        QCOMPARE(watcher.seen.size(), size_t(1));
+        QCOMPARE(watcher.seen.front().text, QStringLiteral("Fichier introuvable."));
+        QCOMPARE(watcher.seen.front().caption, App()->title());
+        QVERIFY(w.results().isEmpty());
+        QVERIFY(!w.form.btnSave->isVisible());
+        QCOMPARE(w.form.FCurrentLine, 0);
+        QCOMPARE(w.status(), QStringLiteral("Line : 1/1")); // unchanged from the run before
+        QVERIFY(w.form.isEnabled() && w.form.btnGo->isEnabled());
+    }
+
+    void aSourceLockedByAnotherProgramIsReported() {
+        ShownForm w;
+        const QString path = WriteFile(FDir, "l.txt", "mot\r\n");
+        w.open(path);
+        const FileHandle other(::open(path.toLocal8Bit().constData(), O_RDWR));
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        QVERIFY(fcntl(other.fd(), F_OFD_SETLK, &lock) == 0);
+        BoxWatcher watcher;
+        w.search("mot");
+        QCOMPARE(watcher.seen.size(), size_t(1));
+        QCOMPARE(watcher.seen.front().text, QStringLiteral("Erreur E/S 32."));
+        QVERIFY(!w.form.btnSave->isVisible());
+    }
+
+    void manyResultsReachTheList() {
+        std::string text;
+        for (int i = 0; i < 20000; ++i)
+            text += "le mot et le mot\r\n";
+        ShownForm w;
+        w.open(WriteFile(FDir, "big.txt", text));
+        w.search("mot");
+        QCOMPARE(w.form.mmo->lineCount(), 40000);
+        QCOMPARE(w.form.mmo->line(39999), std::string(">20000,14:mot"));
+        QCOMPARE(w.status(), QStringLiteral("Line : 20000/20000"));
+    }
+};
+
+int main(int argc, char** argv) {
+    TApplication app(argc, argv);
+    TestFormSearch test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "test_form_search.moc"
