@@ -67,7 +67,9 @@ bool HasAvx2() {
     return available;
 }
 #else
-bool HasAvx2() { return false; }
+bool HasAvx2() {
+    return false;
+}
 #endif
 
 size_t CountByte(const char* begin, const char* end, char c) {

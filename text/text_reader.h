@@ -39,9 +39,7 @@ public:
     bool isOpen() const noexcept { return FFile.isOpen(); }
 
     // Block access. The unread bytes held in the buffer, raw (line breaks and marks included).
-    std::string_view unread() const noexcept {
-        return {FBuffer.data() + FPos, FLen - FPos};
-    }
+    std::string_view unread() const noexcept { return {FBuffer.data() + FPos, FLen - FPos}; }
     // Reads more of the file after the unread bytes, growing the buffer when they fill it.
     // False when no byte came (end of the data). Raises EInOutError.
     bool readMore();
