@@ -1,4 +1,4 @@
-// Reads every line of a file with TextReader and prints the throughput.
+// Reads every line of a file with TextReader and prints the throughput (file bytes per second).
 //     read_lines FILE
 
 #include "text/errors.h"
@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 int main(int argc, char** argv) {
@@ -31,6 +32,9 @@ int main(int argc, char** argv) {
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("lines %lld text_bytes %lld seconds %.3f\n", lines, bytes, seconds);
+    std::error_code ec;
+    const double fileBytes = double(std::filesystem::file_size(argv[1], ec));
+    std::printf("lines %lld text_bytes %lld seconds %.3f GB/s %.2f\n", lines, bytes, seconds,
+                fileBytes / seconds / 1e9);
     return 0;
 }
