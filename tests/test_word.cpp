@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+using namespace std::string_literals;
+
 Q_DECLARE_METATYPE(std::string)
 
 class TestWord : public QObject {
@@ -10,8 +12,8 @@ class TestWord : public QObject {
 private slots:
     void wordCharactersAtEveryBoundary() {
         const std::string words = "09AZaz-_\xE0\xE7\xE9\xF6\xF9\xFC";
-        const std::string others = std::string("\0 /:@[`{',.\t\r\n\x1A\x7F\x80\x9C\xA0", 21) +
-                                   "\xC0\xC9\xDE\xDF\xF7\xF8\xFD\xFE\xFF";
+        const std::string others =
+            "\0 /:@[`{',.\t\r\n\x1A\x7F\x80\x9C\xA0"s + "\xC0\xC9\xDE\xDF\xF7\xF8\xFD\xFE\xFF";
         for (const char c : words)
             QVERIFY2(IsWordChar(static_cast<unsigned char>(c)),
                      std::to_string(int(uint8_t(c))).c_str());
