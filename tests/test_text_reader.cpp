@@ -121,6 +121,15 @@ private slots:
             QCOMPARE(reader.readLine(), std::string()); // reading at the end raises nothing
             reader.close();
         }
+        TextReader reuse(3); // one string for every line: each read replaces its text
+        reuse.open(path("lines.txt"));
+        Lines reused;
+        std::string line = "stale";
+        while (!reuse.atEnd()) {
+            reuse.readLine(line);
+            reused.push_back(line);
+        }
+        QCOMPARE(reused, lines);
     }
     void theMarkIsNeverConsumed() {
         WriteFile(path("mark.txt"), "ab\x1A"

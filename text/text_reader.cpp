@@ -112,11 +112,17 @@ bool TextReader::atEnd() {
 }
 
 std::string TextReader::readLine() {
-    requireOpen();
     std::string line;
+    readLine(line);
+    return line;
+}
+
+void TextReader::readLine(std::string& line) {
+    requireOpen();
+    line.clear();
     for (;;) {
         if (FPos == FLen && !fill())
-            return line;
+            return;
         const char* begin = FBuffer.data() + FPos;
         const char* end = FBuffer.data() + FLen;
         const char* stop = FindLineControl(begin, end);
@@ -126,15 +132,15 @@ std::string TextReader::readLine() {
             continue;
         ++FPos;
         if (*stop == kLf)
-            return line;
+            return;
         if (*stop != kCr) {
             --FPos; // the end-of-file mark stays unread
-            return line;
+            return;
         }
         // A CR is dropped: before LF it belongs to the line break, elsewhere it is removed.
         if (FPos < FLen && FBuffer[FPos] == kLf) {
             ++FPos;
-            return line;
+            return;
         }
     }
 }

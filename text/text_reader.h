@@ -34,6 +34,8 @@ public:
     bool atEnd();
     // The next text line, without its line break; empty at the end of the file.
     std::string readLine();
+    // The same, into line, whose capacity is reused from one line to the next.
+    void readLine(std::string& line);
     // Closes the file; the reader is closed even when the system's close fails.
     void close();
     bool isOpen() const noexcept { return FFile.isOpen(); }
