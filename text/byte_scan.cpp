@@ -8,6 +8,14 @@ namespace {
 
 constexpr char kLf = '\n';
 constexpr char kCr = '\r';
+constexpr char kEndOfFileMark = 26;
+
+const char* FindLineControlScalar(const char* p, const char* end) {
+    for (; p != end; ++p)
+        if (*p == kLf || *p == kCr || *p == kEndOfFileMark)
+            return p;
+    return end;
+}
 
 size_t CountByteScalar(const char* p, const char* end, char c) {
     size_t count = 0;
@@ -56,18 +64,43 @@ TROUVE_AVX2 const char* FindLoneCrAvx2(const char* p, const char* end) {
     }
     return FindLoneCrScalar(p, end);
 }
+
+TROUVE_AVX2 const char* FindLineControlAvx2(const char* p, const char* end) {
+    const __m256i lf = _mm256_set1_epi8(kLf);
+    const __m256i cr = _mm256_set1_epi8(kCr);
+    const __m256i mark = _mm256_set1_epi8(kEndOfFileMark);
+    for (; end - p >= 32; p += 32) {
+        const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+        const __m256i any = _mm256_or_si256(
+            _mm256_or_si256(_mm256_cmpeq_epi8(bytes, lf), _mm256_cmpeq_epi8(bytes, cr)),
+            _mm256_cmpeq_epi8(bytes, mark));
+        const unsigned mask = unsigned(_mm256_movemask_epi8(any));
+        if (mask != 0)
+            return p + __builtin_ctz(mask);
+    }
+    return FindLineControlScalar(p, end);
+}
 #endif
 
 } // namespace
 
 #if TROUVE_HAVE_AVX2_PATH
+namespace {
+bool DetectAvx2() {
+    __builtin_cpu_init(); // static initialisers may run before the library's own
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
+           __builtin_cpu_supports("popcnt");
+}
+const bool kAvx2 = DetectAvx2();
+} // namespace
+
 bool HasAvx2() {
-    static const bool available = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
-                                  __builtin_cpu_supports("popcnt");
-    return available;
+    return kAvx2;
 }
 #else
-bool HasAvx2() { return false; }
+bool HasAvx2() {
+    return false;
+}
 #endif
 
 size_t CountByte(const char* begin, const char* end, char c) {
@@ -84,6 +117,14 @@ const char* FindLoneCr(const char* begin, const char* end) {
         return FindLoneCrAvx2(begin, end);
 #endif
     return FindLoneCrScalar(begin, end);
+}
+
+const char* FindLineControl(const char* begin, const char* end) {
+#if TROUVE_HAVE_AVX2_PATH
+    if (HasAvx2())
+        return FindLineControlAvx2(begin, end);
+#endif
+    return FindLineControlScalar(begin, end);
 }
 
 const char* FindLastByte(const char* begin, const char* end, char c) {

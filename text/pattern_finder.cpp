@@ -15,14 +15,15 @@ struct ByteRanks {
     unsigned char rank[256] = {}; // 0 for the rarest, larger for more frequent
     constexpr ByteRanks() {
         for (size_t i = 0; i < kByFrequency.size(); ++i)
-            rank[static_cast<unsigned char>(kByFrequency[i])] =
-                static_cast<unsigned char>(255 - i);
+            rank[static_cast<unsigned char>(kByFrequency[i])] = static_cast<unsigned char>(255 - i);
     }
 };
 
 constexpr ByteRanks kRanks{};
 
-unsigned Rank(char c) { return kRanks.rank[static_cast<unsigned char>(c)]; }
+unsigned Rank(char c) {
+    return kRanks.rank[static_cast<unsigned char>(c)];
+}
 
 // A pattern of two bytes or more and the offsets of its two rarest bytes.
 struct Needle {
@@ -100,4 +101,3 @@ const char* PatternFinder::find(const char* from, const char* end) const {
 #endif
     return FindScalar(needle, from, end);
 }
-

@@ -17,11 +17,13 @@ constexpr char kEndOfFileMark = 26;
 
 // A text line never holds these bytes, so a pattern with one of them is never found.
 bool CanOccurInLine(std::string_view pattern) {
-    return !pattern.empty() && pattern.find_first_of(std::string_view("\n\r\x1A", 3)) ==
-                                   std::string_view::npos;
+    return !pattern.empty() &&
+           pattern.find_first_of(std::string_view("\n\r\x1A", 3)) == std::string_view::npos;
 }
 
-int32_t Column(const char* lineStart, const char* at) { return int32_t(at - lineStart) + 1; }
+int32_t Column(const char* lineStart, const char* at) {
+    return int32_t(at - lineStart) + 1;
+}
 
 // The search of the whole reader, block by block. A block is the complete lines held in the
 // reader's buffer (up to its last LF), or at the end of the file everything before the end.
@@ -71,7 +73,8 @@ void BlockSearch::run() {
         const std::string_view data = FReader.unread();
         const char* begin = data.data();
         const char* end = begin + data.size();
-        if (const void* mark = std::memchr(begin + markFree, kEndOfFileMark, data.size() - markFree)) {
+        if (const void* mark =
+                std::memchr(begin + markFree, kEndOfFileMark, data.size() - markFree)) {
             searchBlock(begin, static_cast<const char*>(mark), true);
             FReader.skip(size_t(static_cast<const char*>(mark) - begin)); // the mark stays unread
             reportProgress(FCurrentLine);

@@ -1,5 +1,6 @@
 #include "text/text_reader.h"
 
+#include "text/byte_scan.h"
 #include "text/errors.h"
 #include "text/system_errors.h"
 
@@ -32,17 +33,6 @@ void RaisePending() {
     tPendingCode = code;
     RaisePending();
     throw EInOutError(code); // not reached: code is never 0
-}
-
-// Bytes that interrupt the plain copy of a line.
-constexpr bool IsLineControl(unsigned char c) {
-    return c == kLf || c == kCr || c == kEndOfFileMark;
-}
-
-const char* FindLineControl(const char* p, const char* end) {
-    while (p != end && !IsLineControl(static_cast<unsigned char>(*p)))
-        ++p;
-    return p;
 }
 
 } // namespace
@@ -122,26 +112,35 @@ bool TextReader::atEnd() {
 }
 
 std::string TextReader::readLine() {
-    requireOpen();
     std::string line;
+    readLine(line);
+    return line;
+}
+
+void TextReader::readLine(std::string& line) {
+    requireOpen();
+    line.clear();
     for (;;) {
         if (FPos == FLen && !fill())
-            return line;
+            return;
         const char* begin = FBuffer.data() + FPos;
-        const char* stop = FindLineControl(begin, FBuffer.data() + FLen);
+        const char* end = FBuffer.data() + FLen;
+        const char* stop = FindLineControl(begin, end);
         line.append(begin, stop);
         FPos = size_t(stop - FBuffer.data());
-        if (FPos == FLen)
+        if (stop == end)
             continue;
-        switch (*stop) {
-        case kLf:
+        ++FPos;
+        if (*stop == kLf)
+            return;
+        if (*stop != kCr) {
+            --FPos; // the end-of-file mark stays unread
+            return;
+        }
+        // A CR is dropped: before LF it belongs to the line break, elsewhere it is removed.
+        if (FPos < FLen && FBuffer[FPos] == kLf) {
             ++FPos;
-            return line;
-        case kCr: // dropped: before LF it belongs to the line break, elsewhere it is removed
-            ++FPos;
-            break;
-        default: // the end-of-file mark stays unread
-            return line;
+            return;
         }
     }
 }

@@ -34,14 +34,14 @@ public:
     bool atEnd();
     // The next text line, without its line break; empty at the end of the file.
     std::string readLine();
+    // The same, into line, whose capacity is reused from one line to the next.
+    void readLine(std::string& line);
     // Closes the file; the reader is closed even when the system's close fails.
     void close();
     bool isOpen() const noexcept { return FFile.isOpen(); }
 
     // Block access. The unread bytes held in the buffer, raw (line breaks and marks included).
-    std::string_view unread() const noexcept {
-        return {FBuffer.data() + FPos, FLen - FPos};
-    }
+    std::string_view unread() const noexcept { return {FBuffer.data() + FPos, FLen - FPos}; }
     // Reads more of the file after the unread bytes, growing the buffer when they fill it.
     // False when no byte came (end of the data). Raises EInOutError.
     bool readMore();

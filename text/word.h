@@ -7,7 +7,9 @@
 #include <string_view>
 
 namespace word_detail {
-constexpr bool InRange(unsigned c, unsigned low, unsigned high) { return c >= low && c <= high; }
+constexpr bool InRange(unsigned c, unsigned low, unsigned high) {
+    return c >= low && c <= high;
+}
 
 constexpr bool ClassifyWordChar(unsigned c) {
     return InRange(c, 0x30, 0x39) || InRange(c, 0x41, 0x5A) || InRange(c, 0x61, 0x7A) ||
@@ -27,7 +29,9 @@ inline constexpr WordCharTable kWordChars{};
 
 // Windows-1252 word characters: digits, ASCII letters, the lower-case accented letters à to ö
 // and ù to ü, hyphen-minus and underscore.
-constexpr bool IsWordChar(unsigned char c) { return word_detail::kWordChars.isWord[c]; }
+constexpr bool IsWordChar(unsigned char c) {
+    return word_detail::kWordChars.isWord[c];
+}
 
 // The maximal run of word characters of line that holds position p (1-based,
 // 1 <= p <= line.size()); empty when the character at p is not a word character.

@@ -1,0 +1,253 @@
+// The line reader: line breaks, the end-of-file mark, long lines, pipes, and every error code.
+#include "text/errors.h"
+#include "text/text_reader.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <fstream>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+std::string Bytes(const char* text, size_t size) {
+    return std::string(text, size);
+}
+
+void WriteFile(const std::string& path, const std::string& data) {
+    std::ofstream(path, std::ios::binary).write(data.data(), std::streamsize(data.size()));
+}
+
+Lines ReadAll(TextReader& reader) {
+    Lines lines;
+    while (!reader.atEnd())
+        lines.push_back(reader.readLine());
+    return lines;
+}
+
+int ErrorCode(const std::function<void()>& operation) {
+    try {
+        operation();
+    } catch (const EInOutError& error) {
+        return error.code();
+    }
+    return 0;
+}
+
+// Delivers the file as it is, then fails with failErrno once `failAfter` bytes were read.
+class FailingReader : public TextReader {
+public:
+    FailingReader(size_t bufferSize, size_t failAfter, int failErrno)
+        : TextReader(bufferSize), FLeft(failAfter), FErrno(failErrno) {}
+    bool failing = true;
+
+protected:
+    ssize_t readFile(int fd, char* destination, size_t count) override {
+        if (failing && FLeft == 0) {
+            errno = FErrno;
+            return -1;
+        }
+        const ssize_t got =
+            TextReader::readFile(fd, destination, failing ? std::min(count, FLeft) : count);
+        if (got > 0 && failing)
+            FLeft -= size_t(got);
+        return got;
+    }
+
+private:
+    size_t FLeft;
+    int FErrno;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(std::string)
+Q_DECLARE_METATYPE(Lines)
+
+class TestTextReader : public QObject {
+    Q_OBJECT
+    QTemporaryDir FDir;
+    std::string path(const char* name) const { return FDir.filePath(name).toStdString(); }
+
+private slots:
+    void linesByTheReaderRules_data() {
+        QTest::addColumn<std::string>("data");
+        QTest::addColumn<Lines>("lines");
+        const std::string l255(255, 'x'), l256(256, 'y'), l600(600, 'z');
+        QTest::newRow("empty file") << std::string() << Lines{};
+        QTest::newRow("no final break") << std::string("abc") << Lines{"abc"};
+        QTest::newRow("CR LF") << std::string("abc\r\n") << Lines{"abc"};
+        QTest::newRow("CR LF twice") << std::string("abc\r\n\r\n") << Lines{"abc", ""};
+        QTest::newRow("LF alone") << std::string("a\nb\n") << Lines{"a", "b"};
+        QTest::newRow("lone CR dropped") << std::string("ab\rcd\n") << Lines{"abcd"};
+        QTest::newRow("LF CR") << std::string("a\n\rb") << Lines{"a", "b"};
+        QTest::newRow("CR CR LF") << std::string("a\r\r\nb") << Lines{"a", "b"};
+        QTest::newRow("CR at the end") << std::string("ab\r") << Lines{"ab"};
+        QTest::newRow("lone CR makes a last line") << std::string("ab\n\r") << Lines{"ab", ""};
+        QTest::newRow("mark inside a line") << std::string("ab\x1A"
+                                                           "cd\r\nef")
+                                            << Lines{"ab"};
+        QTest::newRow("mark at the start") << std::string("\x1A"
+                                                          "abc\r\n")
+                                           << Lines{};
+        QTest::newRow("mark after a break") << std::string("ab\r\n\x1A"
+                                                           "cd")
+                                            << Lines{"ab"};
+        QTest::newRow("CR before the mark") << std::string("ab\r\x1A") << Lines{"ab"};
+        QTest::newRow("lone CR then mark") << std::string("ab\n\r\x1A") << Lines{"ab", ""};
+        QTest::newRow("NUL is ordinary")
+            << Bytes("a\0b\r\n\0", 6) << Lines{Bytes("a\0b", 3), Bytes("\0", 1)};
+        QTest::newRow("long lines") << l255 + "\r\n" + l256 + "\n" + l600 + "\r\n"
+                                    << Lines{l255, l256, l600};
+        QTest::newRow("long line with CRs") << l600 + "\r" + l255 + "\r\n" << Lines{l600 + l255};
+    }
+    void linesByTheReaderRules() {
+        QFETCH(std::string, data);
+        QFETCH(Lines, lines);
+        WriteFile(path("lines.txt"), data);
+        for (const size_t bufferSize :
+             {size_t(1), size_t(2), size_t(3), size_t(128), size_t(1) << 20}) {
+            TextReader reader(bufferSize);
+            reader.open(path("lines.txt"));
+            QCOMPARE(ReadAll(reader), lines);
+            QVERIFY(reader.atEnd());
+            QCOMPARE(reader.readLine(), std::string()); // reading at the end raises nothing
+            reader.close();
+        }
+        TextReader reuse(3); // one string for every line: each read replaces its text
+        reuse.open(path("lines.txt"));
+        Lines reused;
+        std::string line = "stale";
+        while (!reuse.atEnd()) {
+            reuse.readLine(line);
+            reused.push_back(line);
+        }
+        QCOMPARE(reused, lines);
+    }
+    void theMarkIsNeverConsumed() {
+        WriteFile(path("mark.txt"), "ab\x1A"
+                                    "cd\r\nef");
+        TextReader reader(2);
+        reader.open(path("mark.txt"));
+        QCOMPARE(reader.readLine(), std::string("ab"));
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(reader.atEnd());
+            QCOMPARE(reader.readLine(), std::string());
+        }
+        reader.close();
+    }
+    void aLineOfSeveralMegabytes() {
+        std::string big(5 << 20, 'm');
+        for (size_t i = 0; i < big.size(); i += 4099)
+            big[i] = char(i % 200 + 32);
+        WriteFile(path("big.txt"), "a\r\n" + big + "\r\nz");
+        TextReader reader;
+        reader.open(path("big.txt"));
+        QCOMPARE(ReadAll(reader), (Lines{"a", big, "z"}));
+        reader.close();
+    }
+    void readsThroughAPipeInShortPieces() {
+        const std::string fifo = path("fifo");
+        QCOMPARE(mkfifo(fifo.c_str(), 0600), 0);
+        std::string expected;
+        Lines lines;
+        for (int i = 0; i < 300; ++i) {
+            lines.push_back(std::string(size_t(i * 7 % 301), char('a' + i % 26)));
+            expected += lines.back() + (i % 3 ? "\r\n" : "\n");
+        }
+        std::thread writer([&] {
+            const int fd = ::open(fifo.c_str(), O_WRONLY);
+            for (size_t at = 0; at < expected.size(); at += 97) {
+                const size_t n = std::min<size_t>(97, expected.size() - at);
+                if (::write(fd, expected.data() + at, n) != ssize_t(n))
+                    break;
+                if (at % 1000 < 97)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            ::close(fd);
+        });
+        TextReader reader;
+        reader.open(fifo);
+        const Lines got = ReadAll(reader);
+        reader.close();
+        writer.join();
+        QCOMPARE(got, lines);
+    }
+
+    void openFailuresByCode() {
+        TextReader reader;
+        QCOMPARE(ErrorCode([&] { reader.open(path("missing.txt")); }), 2);
+        QCOMPARE(ErrorCode([&] { reader.open(path("no-folder/missing.txt")); }), 3);
+        QVERIFY(!reader.isOpen());
+        QCOMPARE(ErrorCode([&] { reader.close(); }), 103); // a failed open leaves it closed
+        try {
+            reader.open(path("missing.txt"));
+            QFAIL("no error");
+        } catch (const EInOutError& error) {
+            QCOMPARE(std::string(error.what()), std::string("Fichier introuvable"));
+        }
+    }
+    void aFileLockedForWritingIsRefused() {
+        WriteFile(path("locked.txt"), "abc");
+        const int fd = ::open(path("locked.txt").c_str(), O_RDWR);
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        QCOMPARE(fcntl(fd, F_OFD_SETLK, &lock), 0);
+        TextReader reader;
+        try {
+            reader.open(path("locked.txt"));
+            QFAIL("no error");
+        } catch (const EInOutError& error) {
+            QCOMPARE(error.code(), 32);
+            QCOMPARE(std::string(error.what()), std::string("Erreur E/S 32"));
+        }
+        ::close(fd);
+        reader.open(path("locked.txt"));
+        QCOMPARE(reader.readLine(), std::string("abc"));
+    }
+    void operationsOnAClosedReader() {
+        WriteFile(path("closed.txt"), "abc\r\n");
+        TextReader reader;
+        QCOMPARE(ErrorCode([&] { reader.atEnd(); }), 104);
+        QCOMPARE(ErrorCode([&] { reader.readLine(); }), 104);
+        QCOMPARE(ErrorCode([&] { reader.readMore(); }), 104);
+        QCOMPARE(ErrorCode([&] { reader.close(); }), 103);
+        reader.open(path("closed.txt"));
+        QCOMPARE(ErrorCode([&] { reader.close(); }), 0);
+        QCOMPARE(ErrorCode([&] { reader.readLine(); }), 104);
+        QCOMPARE(ErrorCode([&] { reader.close(); }), 103);
+        reader.open(path("closed.txt")); // a closed reader opens again
+        QCOMPARE(ReadAll(reader), Lines{"abc"});
+    }
+    void aReadFailureIsRaisedOnceAndTheReaderStaysOpen() {
+        WriteFile(path("fail.txt"), "one\r\ntwo\r\nthree\r\n");
+        FailingReader reader(4, 7, EIO);
+        reader.open(path("fail.txt"));
+        QCOMPARE(reader.readLine(), std::string("one"));
+        QCOMPARE(ErrorCode([&] { reader.readLine(); }), EIO); // EIO passes through as its number
+        QVERIFY(reader.isOpen());
+        reader.failing = false; // reading goes on after the bytes that the failed line took
+        QCOMPARE(ReadAll(reader), (Lines{"o", "three"}));
+        reader.close();
+    }
+    void aBrokenPipeIsTheEndOfTheData() {
+        WriteFile(path("pipe.txt"), "one\r\ntwo\r\n");
+        FailingReader reader(4, 6, EPIPE);
+        reader.open(path("pipe.txt"));
+        QCOMPARE(ReadAll(reader), (Lines{"one", "t"}));
+        reader.failing = false; // the end of the data is for good
+        QVERIFY(reader.atEnd());
+        reader.close();
+    }
+};
+
+QTEST_APPLESS_MAIN(TestTextReader)
+#include "test_text_reader.moc"
