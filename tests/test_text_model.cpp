@@ -86,6 +86,15 @@ private slots:
                                                << std::string("ab\x1A"
                                                               "cd\r\nef")
                                                << 2;
+        std::string mixedFile, mixedText; // long enough for the word-at-a-time scans
+        for (int i = 0; i < 40; ++i) {
+            const std::string word(size_t(i % 11), char('a' + i % 26));
+            const char* breaks[] = {"\n", "\r", "\r\n", "\n\r"};
+            const char* converted[] = {"\r\n", "\r\n", "\r\n", "\r\n\r\n"};
+            mixedFile += word + breaks[i % 4];
+            mixedText += word + converted[i % 4];
+        }
+        QTest::newRow("long mixed text") << mixedFile << mixedText << 50;
         std::string binary;
         for (int b = 1; b < 256; ++b)
             binary += char(b);

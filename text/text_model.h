@@ -75,7 +75,7 @@ public:
 
 private:
     std::int64_t clampOffset(std::int64_t offset) const noexcept;
-    void replaceText(std::string text);
+    void replaceText(std::string text, std::vector<std::int64_t> rowStarts);
     void indexRowsFrom(std::size_t from);
 
     std::int64_t FCapacity;

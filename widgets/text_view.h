@@ -1,0 +1,122 @@
+#pragma once
+// A read-only multi-line text view over a TextModel: the program's result list and source text.
+// It paints only the rows in sight, and of a long row only the slice in sight, decoding bytes to
+// Unicode as it paints. No word wrap. The view uses a fixed-width font (the system's, set at
+// construction): a column is one cell of the font's width, a tab reaches the next multiple of 8.
+//
+// A person gets mouse selection (drag with autoscroll, Shift+click, double-click for a word),
+// keyboard caret and selection, Ctrl+C, a context menu and wheel scrolling. The selection and
+// caret are shown only while the view has the keyboard focus.
+
+#include "text/text_model.h"
+
+#include <QAbstractScrollArea>
+#include <QTimer>
+#include <string>
+#include <string_view>
+
+class QMenu;
+
+class TextView : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    explicit TextView(QWidget* parent = nullptr);
+
+    // The text-view operations of TextModel; a load is painted once, when it ends. A reload of the
+    // same text keeps the selection and the scroll position.
+    void loadFromFile(const std::string& path);
+    int lineCount() const noexcept { return FModel.lineCount(); }
+    std::string line(int i) const { return FModel.line(i); }
+    void appendLine(std::string_view s);
+    void clear();
+    void saveToFile(const std::string& path) const { FModel.saveToFile(path); }
+
+    // Offsets count CR LF as two characters. setSelStart collapses the selection to a caret;
+    // setSelLength extends it from selStart and scrolls the caret, at its end, into view.
+    qint64 selStart() const noexcept { return FModel.selStart(); }
+    void setSelStart(qint64 offset);
+    qint64 selLength() const noexcept { return FModel.selLength(); }
+    void setSelLength(qint64 length);
+    std::string selectedText() const { return FModel.selectedText(); }
+    // Row in which the selection ends (the caret).
+    int caretRow() const noexcept { return FModel.caretRow(); }
+    // Offset at which row begins; the text length for a row past the last one.
+    qint64 rowOffset(int row) const noexcept { return FModel.rowOffset(row); }
+    const TextModel& model() const noexcept { return FModel; }
+
+    void setScrollBars(Qt::ScrollBarPolicy horizontal, Qt::ScrollBarPolicy vertical);
+
+    // Selects the whole text; copies the selection to the clipboard as Unicode, CR LF kept.
+    void selectAll();
+    void copy() const;
+
+signals:
+    // After the view's own handling of a left double-click, which selects the word there.
+    void doubleClicked();
+    // After the view's own handling of a button's release; for the right button, once the context
+    // menu has closed.
+    void mouseReleased(Qt::MouseButton button);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    enum class Motion {
+        CharLeft,
+        CharRight,
+        WordLeft,
+        WordRight,
+        RowUp,
+        RowDown,
+        PageUp,
+        PageDown,
+        RowStart,
+        RowEnd,
+        TextStart,
+        TextEnd
+    };
+
+    qreal cellWidth() const;
+    int rowHeight() const;
+    int firstRow() const;
+    int visibleRows() const;
+    qreal rowX(qint64 column) const;
+
+    qint64 columnOf(qint64 offset) const;
+    qint64 offsetAt(QPoint pos) const;
+    qint64 offsetAtColumn(int row, qint64 column) const;
+    qint64 target(Motion motion) const;
+    qint64 wordEdge(qint64 offset, int direction) const;
+    void selectWordAt(QPoint pos);
+    void moveCaret(Motion motion, bool extend);
+    void setSelection(qint64 anchor, qint64 caret);
+
+    void paintRow(QPainter& painter, int row, int y) const;
+    void scheduleLayout(bool scrollToCaret);
+    void applyLayout();
+    void updateScrollBars();
+    int horizontalRange() const;
+    void ensureCaretVisible();
+    void dragTo(QPoint pos);
+    void autoScroll();
+
+    TextModel FModel;
+    QTimer FAutoScroll;
+    QPoint FMouse;
+    bool FDragging = false;
+    bool FLayoutPending = false;
+    bool FScrollPending = false;
+    qint64 FGoalColumn = -1;           // the column kept across vertical moves
+    mutable qint64 FWidestColumns = 0; // widest row seen, in columns (tabs make rows wider)
+};
