@@ -216,6 +216,16 @@ private:
 
 } // namespace
 
+
+// Opens the writing end of a FIFO without waiting: a reading end held for a moment lets the open
+// return at once, so the reader opened next never finds the pipe without a writer.
+inline int OpenFifoWriter(const std::string& fifo) {
+    const int keep = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    const int fd = ::open(fifo.c_str(), O_WRONLY);
+    ::close(keep);
+    return fd;
+}
+
 class TestSearch : public QObject {
     Q_OBJECT
     QTemporaryDir FDir;
@@ -393,8 +403,8 @@ private slots:
         for (int round = 0; round < 10; ++round) {
             const std::string data = generate.data(50000, round % 2 == 0);
             const std::string pattern = generate.pattern(data);
-            std::thread writer([&, pieces = Generator(uint32_t(round))]() mutable {
-                const int fd = ::open(fifo.c_str(), O_WRONLY);
+            const int fd = OpenFifoWriter(fifo);
+            std::thread writer([&, fd, pieces = Generator(uint32_t(round))]() mutable {
                 for (size_t at = 0; at < data.size();) {
                     const size_t n = std::min(data.size() - at, 1 + pieces.pick(3000));
                     const ssize_t put = ::write(fd, data.data() + at, n);

@@ -71,6 +71,16 @@ private:
 Q_DECLARE_METATYPE(std::string)
 Q_DECLARE_METATYPE(Lines)
 
+
+// Opens the writing end of a FIFO without waiting: a reading end held for a moment lets the open
+// return at once, so the reader opened next never finds the pipe without a writer.
+inline int OpenFifoWriter(const std::string& fifo) {
+    const int keep = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    const int fd = ::open(fifo.c_str(), O_WRONLY);
+    ::close(keep);
+    return fd;
+}
+
 class TestTextReader : public QObject {
     Q_OBJECT
     QTemporaryDir FDir;
@@ -162,8 +172,8 @@ private slots:
             lines.push_back(std::string(size_t(i * 7 % 301), char('a' + i % 26)));
             expected += lines.back() + (i % 3 ? "\r\n" : "\n");
         }
+        const int fd = OpenFifoWriter(fifo);
         std::thread writer([&] {
-            const int fd = ::open(fifo.c_str(), O_WRONLY);
             for (size_t at = 0; at < expected.size(); at += 97) {
                 const size_t n = std::min<size_t>(97, expected.size() - at);
                 if (::write(fd, expected.data() + at, n) != ssize_t(n))
