@@ -65,6 +65,11 @@ private slots:
         QTest::newRow("EROFS") << EROFS << 19;
         QTest::newRow("ENAMETOOLONG") << ENAMETOOLONG << 206;
         QTest::newRow("lock conflict") << EAGAIN << kSharingViolation;
+        QTest::newRow("EINTR is not 4") << EINTR << 995;
+        QTest::newRow("EIO is not 5") << EIO << 31;
+        QTest::newRow("ENXIO") << ENXIO << 21;
+        QTest::newRow("ENODEV is not 19") << ENODEV << 21;
+        QTest::newRow("EPIPE is not 32") << EPIPE << 109;
         QTest::newRow("others pass through") << EBADF << EBADF;
     }
     void platformCodes() {
@@ -79,7 +84,7 @@ private slots:
     }
 
     void systemTexts() {
-        for (const int code : {2, 3, 4, 5, 19, 32, 112, 206}) {
+        for (const int code : {2, 3, 4, 5, 19, 21, 31, 32, 109, 112, 206, 995}) {
             const std::string text = SystemErrorText(code);
             QVERIFY2(!text.empty(), std::to_string(code).c_str());
             QVERIFY(static_cast<unsigned char>(text.back()) > 32 && text.back() != '.');

@@ -2,8 +2,6 @@
 
 #include "text/errors.h"
 
-#include <algorithm>
-
 namespace {
 
 constexpr char kCR = '\r';
@@ -22,7 +20,9 @@ LineList SplitLines(std::string_view text) {
     LineList lines;
     std::size_t pos = 0;
     while (pos < taken.size()) {
-        const std::size_t stop = std::min(taken.find_first_of("\r\n", pos), taken.size());
+        std::size_t stop = pos;
+        while (stop < taken.size() && taken[stop] != kCR && taken[stop] != kLF)
+            ++stop;
         lines.add(std::string(taken.substr(pos, stop - pos)));
         pos = stop;
         if (pos < taken.size() && taken[pos] == kCR)

@@ -27,6 +27,17 @@ int PlatformErrorCode(int err, const std::string& path) {
         return 206;
     case EAGAIN:
         return kSharingViolation;
+    // errno values that would otherwise pass through as a different code of the same number
+    // (EINTR as 4 "too many open files", EIO as 5 "access denied", EPIPE as 32 "in use").
+    case EINTR:
+        return 995;
+    case EIO:
+        return 31;
+    case ENXIO:
+    case ENODEV:
+        return 21;
+    case EPIPE:
+        return 109;
     default:
         return err;
     }
@@ -44,13 +55,22 @@ std::string SystemErrorText(int code) {
         return "Accès refusé";
     case 19:
         return "Le support est protégé en écriture";
+    case 21:
+        return "Le périphérique n'est pas prêt";
+    case 31:
+        return "Un périphérique attaché au système ne fonctionne pas correctement";
     case 32:
         return "Le processus ne peut pas accéder au fichier car ce fichier est utilisé par un "
                "autre processus";
+    case 109:
+        return "Le canal de communication a été fermé";
     case 112:
         return "Espace insuffisant sur le disque";
     case 206:
         return "Le nom de fichier ou l'extension est trop long";
+    case 995:
+        return "L'opération d'entrée/sortie a été abandonnée en raison de l'arrêt d'un thread ou "
+               "d'une demande d'application";
     default:
         return "";
     }

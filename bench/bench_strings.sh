@@ -1,0 +1,4 @@
+#!/usr/bin/env bash
+# FindFrom and SplitLines against memmem and a memchr split on the corpus (ratio 1 = as fast).
+set -euo pipefail
+"$TROUVE_BUILD/bench/bench_strings" "$TROUVE_CORPUS"
