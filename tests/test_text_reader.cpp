@@ -242,7 +242,7 @@ private slots:
         FailingReader reader(4, 7, EIO);
         reader.open(path("fail.txt"));
         QCOMPARE(reader.readLine(), std::string("one"));
-        QCOMPARE(ErrorCode([&] { reader.readLine(); }), EIO); // EIO passes through as its number
+        QCOMPARE(ErrorCode([&] { reader.readLine(); }), 31); // a device error, not "access denied"
         QVERIFY(reader.isOpen());
         reader.failing = false; // reading goes on after the bytes that the failed line took
         QCOMPARE(ReadAll(reader), (Lines{"o", "three"}));
