@@ -29,7 +29,7 @@ public:
 
     void found(int32_t line, int32_t column, std::string_view word) override {
         AppendResultLine(FLines, line, column, word);
-        FLines += '\n';
+        FLines += "\r\n";
     }
 
     void progress(int32_t currentLine) override {
@@ -48,11 +48,7 @@ public:
     }
 
     void appendTo(TextView& view) {
-        const std::string_view lines = FLines;
-        for (size_t start = 0, end; start < lines.size(); start = end + 1) {
-            end = lines.find('\n', start);
-            view.appendLine(lines.substr(start, end - start));
-        }
+        view.appendLines(FLines);
         FLines.clear();
     }
 
@@ -60,7 +56,7 @@ private:
     TPrgStatusBar& FStatusBar;
     const int32_t& FTotalLines;
     QElapsedTimer FClock;
-    std::string FLines; // result lines, each ended by LF
+    std::string FLines; // result lines, each ended by CR LF
 };
 
 } // namespace

@@ -8,8 +8,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "fifo_writer.h"
 #include <cerrno>
 #include <csignal>
+
 #include <fcntl.h>
 #include <fstream>
 #include <random>
@@ -216,16 +218,6 @@ private:
 
 } // namespace
 
-
-// Opens the writing end of a FIFO without waiting: a reading end held for a moment lets the open
-// return at once, so the reader opened next never finds the pipe without a writer.
-inline int OpenFifoWriter(const std::string& fifo) {
-    const int keep = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
-    const int fd = ::open(fifo.c_str(), O_WRONLY);
-    ::close(keep);
-    return fd;
-}
-
 class TestSearch : public QObject {
     Q_OBJECT
     QTemporaryDir FDir;
@@ -403,7 +395,8 @@ private slots:
         for (int round = 0; round < 10; ++round) {
             const std::string data = generate.data(50000, round % 2 == 0);
             const std::string pattern = generate.pattern(data);
-            const int fd = OpenFifoWriter(fifo);
+            const FifoWriter pipe(fifo);
+            const int fd = pipe.fd();
             std::thread writer([&, fd, pieces = Generator(uint32_t(round))]() mutable {
                 for (size_t at = 0; at < data.size();) {
                     const size_t n = std::min(data.size() - at, 1 + pieces.pick(3000));

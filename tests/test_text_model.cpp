@@ -156,6 +156,23 @@ private slots:
         QCOMPARE(empty.rowCount(), 1);
     }
 
+    void appendingManyLinesAtOnceIsAppendingThemOneByOne() {
+        for (const std::string& start : {std::string(), std::string("a\r\n"), std::string("abc")}) {
+            TextModel one = loaded(start);
+            TextModel many = loaded(start);
+            for (const char* s : {">1,1:mot", ">1,5:", ">2,1:mot"})
+                one.appendLine(s);
+            many.appendLines(">1,1:mot\r\n>1,5:\r\n>2,1:mot\r\n");
+            many.appendLines("");
+            QCOMPARE(many.text(), one.text());
+            QCOMPARE(many.lineCount(), one.lineCount());
+            QCOMPARE(many.rowCount(), one.rowCount());
+            QCOMPARE(many.rowOffset(2), one.rowOffset(2));
+            QCOMPARE(many.caret(), one.caret());
+            QCOMPARE(many.longestRow(), one.longestRow());
+        }
+    }
+
     void saving() {
         const std::string target = path("out.txt");
         WriteFile(target, std::string(100, 'z'));

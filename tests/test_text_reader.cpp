@@ -5,7 +5,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "fifo_writer.h"
 #include <cerrno>
+
 #include <fcntl.h>
 #include <fstream>
 #include <sys/stat.h>
@@ -70,16 +72,6 @@ private:
 
 Q_DECLARE_METATYPE(std::string)
 Q_DECLARE_METATYPE(Lines)
-
-
-// Opens the writing end of a FIFO without waiting: a reading end held for a moment lets the open
-// return at once, so the reader opened next never finds the pipe without a writer.
-inline int OpenFifoWriter(const std::string& fifo) {
-    const int keep = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
-    const int fd = ::open(fifo.c_str(), O_WRONLY);
-    ::close(keep);
-    return fd;
-}
 
 class TestTextReader : public QObject {
     Q_OBJECT
@@ -172,7 +164,8 @@ private slots:
             lines.push_back(std::string(size_t(i * 7 % 301), char('a' + i % 26)));
             expected += lines.back() + (i % 3 ? "\r\n" : "\n");
         }
-        const int fd = OpenFifoWriter(fifo);
+        const FifoWriter pipe(fifo);
+        const int fd = pipe.fd();
         std::thread writer([&] {
             for (size_t at = 0; at < expected.size(); at += 97) {
                 const size_t n = std::min<size_t>(97, expected.size() - at);

@@ -233,6 +233,25 @@ void TextModel::appendLine(std::string_view s) {
     FAnchor = FCaret = size();
 }
 
+void TextModel::appendLines(std::string_view lines) {
+    if (lines.empty())
+        return;
+    const std::size_t from = FText.size();
+    const std::size_t lastRow = FRowStarts.size() - 1;
+    if (FText.empty() || FText.ends_with("\r\n")) {
+        FText.append(lines);
+    } else {
+        // Line by line, each goes after a CR LF and none is followed by one.
+        FText.append("\r\n");
+        FText.append(lines.substr(0, lines.size() - 2));
+    }
+    indexRowsFrom(from);
+    if (FLongestRowKnown)
+        for (std::size_t row = lastRow; row < FRowStarts.size(); ++row)
+            FLongestRow = std::max(FLongestRow, std::int64_t(rowText(int(row)).size()));
+    FAnchor = FCaret = size();
+}
+
 void TextModel::clear() {
     replaceText(std::string(), {0});
 }

@@ -42,6 +42,9 @@ public:
     // Appends s (up to its first NUL) as a line: after the text when it is empty or ends with
     // CR LF (s is then followed by CR LF), else after a CR LF. The caret ends after the text.
     void appendLine(std::string_view s);
+    // Appends many lines at once, as appendLine would one by one. lines is whole lines, each
+    // ending with CR LF and holding no other CR, LF or NUL (result lines are such lines).
+    void appendLines(std::string_view lines);
     void clear();
 
     const std::string& text() const noexcept { return FText; }

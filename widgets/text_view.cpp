@@ -123,6 +123,11 @@ void TextView::appendLine(std::string_view s) {
     scheduleLayout(true);
 }
 
+void TextView::appendLines(std::string_view lines) {
+    FModel.appendLines(lines);
+    scheduleLayout(true);
+}
+
 void TextView::clear() {
     FModel.clear();
     FWidestColumns = 0;

@@ -28,6 +28,7 @@ public:
     int lineCount() const noexcept { return FModel.lineCount(); }
     std::string line(int i) const { return FModel.line(i); }
     void appendLine(std::string_view s);
+    void appendLines(std::string_view lines); // see TextModel::appendLines
     void clear();
     void saveToFile(const std::string& path) const { FModel.saveToFile(path); }
 
