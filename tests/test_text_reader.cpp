@@ -71,14 +71,16 @@ private:
 Q_DECLARE_METATYPE(std::string)
 Q_DECLARE_METATYPE(Lines)
 
-
-// Opens the writing end of a FIFO without waiting: a reading end held for a moment lets the open
-// return at once, so the reader opened next never finds the pipe without a writer.
-inline int OpenFifoWriter(const std::string& fifo) {
+// The writing end of a FIFO, opened without waiting thanks to a reading end held until the reader
+// under test has opened the FIFO: until then a write would meet a FIFO without a reader (EPIPE,
+// SIGPIPE). The held end reads nothing and does not delay the end of the data.
+struct FifoEnds {
+    int writer;
+    int keep;
+};
+inline FifoEnds OpenFifoWriter(const std::string& fifo) {
     const int keep = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
-    const int fd = ::open(fifo.c_str(), O_WRONLY);
-    ::close(keep);
-    return fd;
+    return {::open(fifo.c_str(), O_WRONLY), keep};
 }
 
 class TestTextReader : public QObject {
@@ -172,7 +174,8 @@ private slots:
             lines.push_back(std::string(size_t(i * 7 % 301), char('a' + i % 26)));
             expected += lines.back() + (i % 3 ? "\r\n" : "\n");
         }
-        const int fd = OpenFifoWriter(fifo);
+        const FifoEnds ends = OpenFifoWriter(fifo);
+        const int fd = ends.writer;
         std::thread writer([&] {
             for (size_t at = 0; at < expected.size(); at += 97) {
                 const size_t n = std::min<size_t>(97, expected.size() - at);
@@ -185,6 +188,7 @@ private slots:
         });
         TextReader reader;
         reader.open(fifo);
+        ::close(ends.keep);
         const Lines got = ReadAll(reader);
         reader.close();
         writer.join();
