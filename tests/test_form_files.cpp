@@ -5,6 +5,7 @@
 #include "text/file_handle.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 
 class TestFormFiles : public QObject {
     Q_OBJECT
@@ -135,16 +136,37 @@ private slots:
     void aFailedSaveKeepsTheButton_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("inUse"); // another program holds the file open for reading
         const QString missing = FDir.filePath("nulle/part.txt");
         QTest::newRow("missing folder") << missing
                                         << "Impossible de créer le fichier \"" + missing +
-                                               "\". Le chemin d'accès spécifié est introuvable.";
+                                               "\". Le chemin d'accès spécifié est introuvable."
+                                        << false;
         QTest::newRow("full disk") << "/dev/full"
-                                   << "Erreur d'écriture dans le flux.";
+                                   << "Erreur d'écriture dans le flux." << false;
+        QTest::newRow("directory")
+            << FDir.path()
+            << "Impossible de créer le fichier \"" + FDir.path() + "\". Accès refusé." << false;
+        const QString busy = FDir.filePath("lu.txt");
+        QTest::newRow("file in use")
+            << busy
+            << "Impossible de créer le fichier \"" + busy +
+                   "\". Le processus ne peut pas accéder au fichier car ce fichier est utilisé "
+                   "par un autre processus."
+            << true;
     }
     void aFailedSaveKeepsTheButton() {
         QFETCH(QString, path);
         QFETCH(QString, message);
+        QFETCH(bool, inUse);
+        FileHandle other;
+        if (inUse) {
+            WriteFile(FDir, "lu.txt", "garde");
+            other = FileHandle(::open(path.toLocal8Bit().constData(), O_RDONLY));
+            struct flock lock {};
+            lock.l_type = F_RDLCK;
+            QVERIFY(fcntl(other.fd(), F_OFD_SETLK, &lock) == 0);
+        }
         ShownForm w;
         w.open(WriteFile(FDir, "src.txt", "aa\r\n"));
         w.search("aa");
@@ -155,6 +177,25 @@ private slots:
         QCOMPARE(watcher.seen.front().text, message);
         QVERIFY(w.form.btnSave->isVisible());
         QCOMPARE(w.form.mmo->lineCount(), 1);
+        if (inUse)
+            QCOMPARE(ReadFile(path), std::string("garde")); // nothing changed
+    }
+
+    // A FIFO that no program writes to loads as an empty text at once, without waiting.
+    void aFifoWithoutAWriterLoadsAnEmptyText() {
+        const QString fifo = FDir.filePath("canal");
+        QCOMPARE(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+        ShownForm w;
+        w.open(WriteFile(FDir, "avant.txt", "avant\r\n"));
+        BoxWatcher watcher;
+        w.open(fifo);
+        QVERIFY(watcher.seen.empty());
+        QCOMPARE(w.status(), QStringLiteral("0 lignes"));
+        QCOMPARE(w.form.mmoText->lineCount(), 0);
+        w.search("a");
+        QVERIFY(watcher.seen.empty());
+        QVERIFY(w.results().isEmpty());
+        QCOMPARE(w.form.FCurrentLine, 0);
     }
 };
 

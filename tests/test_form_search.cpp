@@ -112,6 +112,7 @@ private slots:
         QCOMPARE(watcher.seen.size(), size_t(1));
         QCOMPARE(watcher.seen.front().text, QStringLiteral("Fichier introuvable."));
         QCOMPARE(watcher.seen.front().caption, App()->title());
+        QCOMPARE(w.form.mmoText->line(0), std::string("mot")); // the loaded text stays shown
         QVERIFY(w.results().isEmpty());
         QVERIFY(!w.form.btnSave->isVisible());
         QCOMPARE(w.form.FCurrentLine, 0);

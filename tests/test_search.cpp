@@ -386,6 +386,44 @@ private slots:
             QCOMPARE(Engine(engine, file, pattern, ResumeStep(pattern)), expected);
         }
     }
+    // A binary file: every byte value, twice, searched for each single byte and for byte pairs,
+    // in small blocks and in one.
+    void aFileOfEveryByteValue() {
+        std::string data;
+        for (int round = 0; round < 2; ++round)
+            for (int b = 0; b < 256; ++b)
+                data += char(b);
+        WriteFile(path("binary.bin"), data);
+        for (int b = 0; b < 256; ++b) {
+            const std::string single(1, char(b));
+            const std::string pair = data.substr(size_t(b), 2);
+            for (const std::string& pattern : {single, pair}) {
+                const Outcome expected = Reference(data, pattern, ResumeStep(pattern));
+                for (const size_t bufferSize : {size_t(7), TextReader::kDefaultBufferSize}) {
+                    TextReader reader(bufferSize);
+                    QCOMPARE(Engine(reader, path("binary.bin"), pattern, ResumeStep(pattern)),
+                             expected);
+                }
+            }
+        }
+    }
+    // One line of several megabytes, longer than the reader's buffer, with occurrences at both
+    // ends, across the buffer's boundaries, and after a lone CR far inside it.
+    void aLineLongerThanTheBuffer() {
+        std::string line(3 << 20, 'x');
+        for (const size_t at : {size_t(0), (size_t(1) << 20) - 8, (size_t(1) << 20) + 100,
+                                (size_t(2) << 20) - 9, line.size() - 3})
+            line.replace(at, 3, "mot");
+        const std::string data = "a mot\r\n" + line + "\r\nfin mot";
+        const std::string withCr =
+            "a mot\r\n" + line.substr(0, 1500000) + "\r" + line.substr(1500000) + "\nfin mot";
+        for (const std::string& text : {data, withCr}) {
+            WriteFile(path("long.txt"), text);
+            const Outcome expected = Reference(text, "mot", ResumeStep("mot"));
+            QCOMPARE(expected.hits.size(), size_t(7));
+            QCOMPARE(Engine(path("long.txt"), "mot"), expected);
+        }
+    }
     // A pipe delivers short pieces of any length.
     void searchesThroughAPipe() {
         Generator generate(17);

@@ -10,6 +10,8 @@
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -228,6 +230,39 @@ private slots:
                  OpenMessage(busy, kSharingViolation));
         ::close(writer);
         QCOMPARE(model.text(), std::string("avant"));
+    }
+
+    // A FIFO is read until its writer closes it, in whatever pieces come; without a writer it
+    // gives an empty text at once instead of waiting for one.
+    void loadingAFifo() {
+        const std::string fifo = path("load.fifo");
+        QCOMPARE(mkfifo(fifo.c_str(), 0600), 0);
+        TextModel model = loaded("avant");
+        QVERIFY(model.loadFromFile(fifo));
+        QCOMPARE(model.text(), std::string());
+
+        std::string sent;
+        for (int i = 0; i < 5000; ++i)
+            sent += std::string(size_t(i % 37), char('a' + i % 26)) + (i % 2 ? "\n" : "\r\n");
+        // A reading end held all along: the writer opens at once, and never meets a FIFO
+        // without a reader (EPIPE) before the model opens it. Readers do not delay the end.
+        const int keep = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+        const int fd = ::open(fifo.c_str(), O_WRONLY);
+        std::thread writer([&] {
+            for (size_t at = 0; at < sent.size(); at += 4001) {
+                const size_t n = std::min<size_t>(4001, sent.size() - at);
+                if (::write(fd, sent.data() + at, n) != ssize_t(n))
+                    break;
+            }
+            ::close(fd);
+        });
+        const bool changed = model.loadFromFile(fifo);
+        writer.join();
+        ::close(keep);
+        QVERIFY(changed);
+        QCOMPARE(model.lineCount(), 5000);
+        QCOMPARE(model.size(), std::int64_t(sent.size() + 2500)); // each lone LF made CR LF
+        QCOMPARE(model.line(4999), std::string(size_t(4999 % 37), char('a' + 4999 % 26)));
     }
 
     void capacity_data() {

@@ -1,0 +1,175 @@
+// TextModel: loading any bytes (break conversion, the cut at NUL, the capacity), the line count and
+// lines, appending, rows and the selection, each against a reference written from its rule.
+#include "fuzz_files.h"
+#include "text/errors.h"
+#include "text/text_model.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+// The text a load gives: cut at the first NUL; CR LF kept; a lone CR or lone LF made CR LF.
+std::string Converted(const std::string& file) {
+    const std::string data = file.substr(0, file.find('\0'));
+    std::string text;
+    for (size_t i = 0; i < data.size(); ++i) {
+        if (data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n') {
+            text += "\r\n";
+            ++i;
+        } else if (data[i] == '\r' || data[i] == '\n') {
+            text += "\r\n";
+        } else {
+            text += data[i];
+        }
+    }
+    return text;
+}
+
+// The rows of a text: the pieces between CR LF pairs (any other CR or LF belongs to its row).
+std::vector<std::string> Rows(const std::string& text) {
+    std::vector<std::string> rows{""};
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text.compare(i, 2, "\r\n") == 0) {
+            rows.emplace_back();
+            ++i;
+        } else {
+            rows.back() += text[i];
+        }
+    }
+    return rows;
+}
+
+// 0 for an empty text; else the CR LF pairs plus one, minus one when the last line is empty.
+int LineCount(const std::string& text) {
+    if (text.empty())
+        return 0;
+    const std::vector<std::string> rows = Rows(text);
+    return int(rows.size()) - (rows.back().empty() ? 1 : 0);
+}
+
+std::string Appended(const std::string& text, const std::string& s) {
+    const std::string line = s.substr(0, s.find('\0'));
+    if (text.empty() || text.ends_with("\r\n"))
+        return text + line + "\r\n";
+    return text + "\r\n" + line;
+}
+
+std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Everything the model says of its text agrees with the reference text.
+void CheckText(const TextModel& model, const std::string& text, FuzzedDataProvider& data) {
+    Expect(model.text() == text, "text");
+    Expect(model.size() == std::int64_t(text.size()), "size");
+    const int lines = LineCount(text);
+    Expect(model.lineCount() == lines, "line count");
+    const std::vector<std::string> rows = Rows(text);
+    Expect(model.rowCount() == int(rows.size()), "row count");
+    std::int64_t offset = 0;
+    std::int64_t longest = 0;
+    for (int row = 0; row < int(rows.size()); ++row) {
+        const std::string& expected = rows[size_t(row)];
+        Expect(model.rowOffset(row) == offset, "row offset");
+        Expect(model.rowText(row) == expected, "row text");
+        Expect(model.rowOfOffset(offset) == row, "row of its offset");
+        if (row < lines)
+            Expect(model.line(row) == expected.substr(0, TextModel::kMaxLineLength), "line");
+        longest = std::max(longest, std::int64_t(expected.size()));
+        offset += std::int64_t(expected.size()) + 2;
+    }
+    Expect(model.rowOffset(-1) == 0 && model.rowOffset(int(rows.size())) == model.size(),
+           "offsets outside the rows");
+    Expect(model.line(-1).empty() && model.line(lines).empty(), "lines outside the text");
+    Expect(model.longestRow() == longest, "longest row");
+    const std::int64_t probe = data.ConsumeIntegralInRange<std::int64_t>(-2, model.size() + 2);
+    const std::int64_t clamped = std::clamp<std::int64_t>(probe, 0, model.size());
+    const int row = model.rowOfOffset(probe);
+    Expect(model.rowOffset(row) <= clamped &&
+               (row + 1 == model.rowCount() || clamped < model.rowOffset(row + 1)),
+           "row of an offset");
+}
+
+void CheckSelection(TextModel& model, const std::string& text, FuzzedDataProvider& data) {
+    const std::int64_t n = std::int64_t(text.size());
+    const std::int64_t anchor = data.ConsumeIntegralInRange<std::int64_t>(-2, n + 2);
+    const std::int64_t caret = data.ConsumeIntegralInRange<std::int64_t>(-2, n + 2);
+    model.setSelection(anchor, caret);
+    const std::int64_t a = std::clamp<std::int64_t>(anchor, 0, n);
+    const std::int64_t c = std::clamp<std::int64_t>(caret, 0, n);
+    Expect(model.selStart() == std::min(a, c) &&
+               model.selLength() == std::max(a, c) - std::min(a, c),
+           "selection");
+    Expect(model.selectedText() == text.substr(size_t(std::min(a, c)), size_t(std::abs(a - c))),
+           "selected text");
+}
+
+// Loads bytes into model, whose text was before; returns the text it holds afterwards.
+std::string Load(TextModel& model, const std::string& before, const std::string& bytes) {
+    Scratch().write(bytes);
+    const std::string after = Converted(bytes);
+    const bool same = bytes.find('\0') == std::string::npos && after == before;
+    const std::int64_t anchor = model.anchor(), caret = model.caret();
+    if (std::int64_t(after.size()) > model.capacity() && !same) {
+        try {
+            model.loadFromFile(Scratch().path());
+            Expect(false, "a text beyond the capacity is refused");
+        } catch (const EInvalidOperation& error) {
+            Expect(error.message() == kMemoCapacityMessage, "capacity message");
+        }
+        Expect(model.text() == before, "a refused load keeps the text");
+        Expect(model.anchor() == anchor && model.caret() == caret, "and the selection");
+        return before;
+    }
+    Expect(model.loadFromFile(Scratch().path()) == !same, "load reports a change");
+    if (same)
+        Expect(model.anchor() == anchor && model.caret() == caret, "same text keeps selection");
+    else
+        Expect(model.anchor() == 0 && model.caret() == 0, "new text resets selection");
+    return after;
+}
+
+std::string TakeBytes(FuzzedDataProvider& data, bool fold) {
+    std::string bytes = data.ConsumeRandomLengthString(6000);
+    return fold ? FoldOntoLineControls(bytes) : bytes;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size) {
+    FuzzedDataProvider data(bytes, size);
+    const bool fold = data.ConsumeBool();
+    const std::int64_t capacity =
+        data.ConsumeBool() ? data.ConsumeIntegralInRange(0, 64) : TextModel::kDefaultCapacity;
+    TextModel model(capacity);
+    std::string text;
+
+    const std::string first = TakeBytes(data, fold);
+    text = Load(model, text, first);
+    CheckText(model, text, data);
+    CheckSelection(model, text, data);
+    // The same file again, or another one.
+    text = Load(model, text, data.ConsumeBool() ? first : TakeBytes(data, fold));
+    CheckText(model, text, data);
+
+    for (int i = data.ConsumeIntegralInRange(0, 4); i > 0; --i) {
+        const std::string line = fold ? FoldOntoLineControls(data.ConsumeRandomLengthString(300))
+                                      : data.ConsumeRandomLengthString(300);
+        model.appendLine(line);
+        text = Appended(text, line);
+        Expect(model.caret() == model.size() && model.selLength() == 0, "caret after append");
+        CheckText(model, text, data);
+    }
+    CheckSelection(model, text, data);
+    if (data.ConsumeBool()) {
+        const std::string saved = Scratch().path() + ".saved";
+        model.saveToFile(saved);
+        Expect(FileBytes(saved) == text, "saved bytes");
+        ::unlink(saved.c_str());
+    }
+    model.clear();
+    CheckText(model, "", data);
+    return 0;
+}
