@@ -1,7 +1,5 @@
 #include "app/edit.h"
 
-#include "widgets/qtext.h"
-
 #include <QFocusEvent>
 #include <QTimer>
 
@@ -19,8 +17,4 @@ void TEdit::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
     if (event->reason() != Qt::MouseFocusReason)
         selectAll();
-}
-
-QValidator::State TCp1252Validator::validate(QString& input, int&) const {
-    return IsCp1252Text(input) ? Acceptable : Invalid;
 }

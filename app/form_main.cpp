@@ -86,7 +86,6 @@ void TFormMain::buildTopStrip() {
 
     lblSel = BoldLabel(QStringLiteral("Chaine "), QRect(58, 40, 44, 13), this);
     edtSel = new TEdit(this);
-    edtSel->setValidator(new TCp1252Validator(edtSel));
     edtSel->setGeometry(105, 36, 91, 21);
     lblSel->setBuddy(edtSel);
     btnGo = GlyphButton(

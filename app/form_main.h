@@ -41,8 +41,9 @@ public:
     TextView* mmoText;
     TPrgStatusBar* StatusBar;
 
-    int32_t FTotalLines = 0;  // lines of the loaded source text
-    int32_t FCurrentLine = 0; // line of the search run, 1-based once a line is read
+    // Counts of lines are 64-bit: a file may hold more lines than 32 bits count.
+    int64_t FTotalLines = 0;  // lines of the loaded source text
+    int64_t FCurrentLine = 0; // line of the search run, 1-based once a line is read
     int32_t FResumeStep = 0;  // from a match to where the search of the line goes on
 
     // State rules.

@@ -35,12 +35,12 @@ void TFormMain::mmoDblClick() {
         return;
     }
     mmoText->setSelStart(mmoText->rowOffset(place.line - 1) + place.column - 1);
-    mmoText->setSelLength(edtSel->text().size());
+    mmoText->setSelLength(CharCount(edtSel->text()));
     mmoText->setFocus(Qt::OtherFocusReason);
 }
 
 void TFormMain::mmoTextMouseUp() {
     const std::string selected = mmoText->selectedText();
     if (!selected.empty())
-        edtSel->setText(ToQString(selected));
+        edtSel->setText(ToQString(selected, mmoText->encoding()));
 }

@@ -22,17 +22,17 @@ class RunResults : public SearchSink {
 public:
     static constexpr qint64 kRepaintMs = 100;
 
-    RunResults(TPrgStatusBar& statusBar, const int32_t& totalLines)
+    RunResults(TPrgStatusBar& statusBar, const int64_t& totalLines)
         : FStatusBar(statusBar), FTotalLines(totalLines) {
         FClock.start();
     }
 
-    void found(int32_t line, int32_t column, std::string_view word) override {
+    void found(int64_t line, int64_t column, std::string_view word) override {
         AppendResultLine(FLines, line, column, word);
         FLines += "\r\n";
     }
 
-    void progress(int32_t currentLine) override {
+    void progress(int64_t currentLine) override {
         if (FClock.elapsed() < kRepaintMs)
             return;
         showProgress(currentLine);
@@ -41,7 +41,7 @@ public:
     }
 
     // "Line : n/N" in panel 0, for the line the run has read last.
-    void showProgress(int32_t currentLine) {
+    void showProgress(int64_t currentLine) {
         FStatusBar.setPanelText(
             0, QStringLiteral("Line : ") + QString::fromStdString(DecimalText(currentLine)) +
                    QLatin1Char('/') + QString::fromStdString(DecimalText(FTotalLines)));
@@ -54,7 +54,7 @@ public:
 
 private:
     TPrgStatusBar& FStatusBar;
-    const int32_t& FTotalLines;
+    const int64_t& FTotalLines;
     QElapsedTimer FClock;
     std::string FLines; // result lines, each ended by CR LF
 };
@@ -63,19 +63,25 @@ private:
 
 void TFormMain::btnGoClick() {
     btnSave->setVisible(false);
-    edtSel->setText(ToQString(TrimText(FromQString(edtSel->text()))));
-    const std::string pattern = FromQString(edtSel->text());
-    if (pattern.empty())
+    edtSel->setText(TrimmedText(edtSel->text()));
+    const QString searchString = edtSel->text();
+    if (searchString.isEmpty())
         return; // emptying the field has already cleared the results and disabled btnGo
+    // The source is read in the encoding it was loaded in; a string that this encoding cannot
+    // hold occurs nowhere in it, searched as the empty pattern.
+    const TextEncoding encoding = mmoText->encoding();
+    const std::string pattern = FromQString(searchString, encoding).value_or(std::string());
     FResumeStep = ResumeStep(pattern);
     FCurrentLine = 0;
-    mmo->clear();
+    mmo->clear(encoding);
 
     TextReader reader;
     reader.open(edtSrc->text().toStdString());
     RunResults results(*StatusBar, FTotalLines);
     try {
-        SearchFile(reader, pattern, FResumeStep, FCurrentLine, results);
+        if (encoding == TextEncoding::Utf8)
+            reader.skipByteOrderMark();
+        SearchFile(reader, pattern, FResumeStep, FCurrentLine, results, encoding);
     } catch (...) {
         // The lines found so far stay listed; the reader is closed and the read error reported.
         results.appendTo(*mmo);

@@ -24,15 +24,15 @@ using namespace std::string_literals;
 namespace {
 
 struct Hit {
-    int32_t line;
-    int32_t column;
+    int64_t line;
+    int64_t column;
     std::string word;
     bool operator==(const Hit&) const = default;
 };
 
 struct Outcome {
     std::vector<Hit> hits;
-    int32_t lines = 0;
+    int64_t lines = 0;
     int error = 0; // the code of an EInOutError that ended the run
     bool operator==(const Outcome&) const = default;
 };
@@ -49,18 +49,18 @@ char* toString(const Outcome& outcome) {
 class Recorder : public SearchSink {
 public:
     std::vector<Hit> hits;
-    int32_t lastProgress = 0;
+    int64_t lastProgress = 0;
     int progressCalls = 0;
     bool inOrder = true;
 
-    void found(int32_t line, int32_t column, std::string_view word) override {
+    void found(int64_t line, int64_t column, std::string_view word) override {
         if (line != lastProgress ||
             (!hits.empty() && (line < hits.back().line ||
                                (line == hits.back().line && column <= hits.back().column))))
             inOrder = false;
         hits.push_back({line, column, std::string(word)});
     }
-    void progress(int32_t currentLine) override {
+    void progress(int64_t currentLine) override {
         if (currentLine < lastProgress)
             inOrder = false;
         lastProgress = currentLine;
@@ -90,7 +90,7 @@ Outcome Reference(const std::string& data, const std::string& pattern, int32_t s
     if (pieceHasBytes)
         lines.push_back(current);
     Outcome outcome;
-    outcome.lines = int32_t(lines.size());
+    outcome.lines = int64_t(lines.size());
     for (size_t l = 0; l < lines.size(); ++l) {
         const std::string& line = lines[l];
         size_t allowed = 0;
@@ -103,7 +103,7 @@ Outcome Reference(const std::string& data, const std::string& pattern, int32_t s
             if (e > p)
                 while (s > 0 && IsWordChar(static_cast<unsigned char>(line[s - 1])))
                     --s;
-            outcome.hits.push_back({int32_t(l + 1), int32_t(p + 1), line.substr(s, e - s)});
+            outcome.hits.push_back({int64_t(l + 1), int64_t(p + 1), line.substr(s, e - s)});
             allowed = p + size_t(std::max(step, 1));
         }
     }
@@ -151,14 +151,14 @@ template <typename Run> Outcome Capture(TextReader& reader, const std::string& p
 
 Outcome Engine(TextReader& reader, const std::string& path, const std::string& pattern,
                int32_t step) {
-    return Capture(reader, path, [&](TextReader& r, int32_t& lines, SearchSink& sink) {
+    return Capture(reader, path, [&](TextReader& r, int64_t& lines, SearchSink& sink) {
         SearchFile(r, pattern, step, lines, sink);
     });
 }
 
 Outcome PlainLoop(TextReader& reader, const std::string& path, const std::string& pattern,
                   int32_t step) {
-    return Capture(reader, path, [&](TextReader& r, int32_t& lines, SearchSink& sink) {
+    return Capture(reader, path, [&](TextReader& r, int64_t& lines, SearchSink& sink) {
         while (!r.atEnd()) {
             const std::string line = r.readLine();
             ++lines;
@@ -291,7 +291,7 @@ private slots:
         TextReader reader;
         reader.open(path("empty.txt"));
         Recorder recorder;
-        int32_t lines = 0;
+        int64_t lines = 0;
         SearchFile(reader, "a", 1, lines, recorder);
         QCOMPARE(lines, 0);
         QCOMPARE(recorder.progressCalls, 0);
@@ -302,7 +302,7 @@ private slots:
         reader.open(path("started.txt"));
         QCOMPARE(reader.readLine(), std::string("a"));
         Recorder recorder;
-        int32_t lines = 1;
+        int64_t lines = 1;
         SearchFile(reader, "a", 1, lines, recorder);
         QCOMPARE(lines, 3);
         QCOMPARE(recorder.hits, (std::vector<Hit>{{2, 2, "ba"}, {3, 2, "ca"}}));
@@ -310,7 +310,7 @@ private slots:
     void aReaderThatIsNotOpenRaises104() {
         TextReader reader;
         Recorder recorder;
-        int32_t lines = 0;
+        int64_t lines = 0;
         try {
             SearchFile(reader, "a", 1, lines, recorder);
             QFAIL("no error");

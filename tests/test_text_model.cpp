@@ -9,6 +9,7 @@
 
 #include <fcntl.h>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <sys/stat.h>
 #include <thread>
@@ -328,6 +329,81 @@ private slots:
         QCOMPARE(model.caretRow(), 0);
         model.setSelStart(-5);
         QCOMPARE(model.caret(), 0);
+    }
+
+    // Files of several read blocks, with breaks across their boundaries, rows longer than a
+    // stride of the row index, and many rows: the text and every row against a plain reading.
+    void largeFilesAgreeWithAPlainConversion() {
+        std::mt19937 random(5);
+        const char* const pieces[] = {"mot ", "\r\n", "\n", "\r", "\n\r", "\t", "\x1A"};
+        for (const std::size_t edge : {std::size_t(1) << 18, std::size_t(1) << 19}) {
+            std::string file;
+            while (file.size() < 700000)
+                file += random() % 50 == 0 ? std::string(random() % 3000, 'x')
+                                           : pieces[random() % std::size(pieces)];
+            file.replace(edge - 1, 2, random() % 2 ? "\r\n" : "\ry");
+            std::string text;
+            std::vector<std::int64_t> starts{0};
+            for (std::size_t i = 0; i < file.size(); ++i) {
+                const bool pair = file[i] == '\r' && i + 1 < file.size() && file[i + 1] == '\n';
+                if (file[i] == '\r' || file[i] == '\n') {
+                    text += "\r\n";
+                    starts.push_back(std::int64_t(text.size()));
+                    i += pair;
+                } else {
+                    text += file[i];
+                }
+            }
+            const TextModel model = loaded(file);
+            QVERIFY(model.text() == text);
+            QCOMPARE(model.rowCount(), int(starts.size()));
+            std::int64_t longest = std::int64_t(text.size()) - starts.back();
+            for (std::size_t row = 0; row + 1 < starts.size(); ++row)
+                longest = std::max(longest, starts[row + 1] - starts[row] - 2);
+            QCOMPARE(model.longestRow(), longest);
+            for (int probe = 0; probe < 2000; ++probe) {
+                const int row = int(random() % starts.size());
+                QCOMPARE(model.rowStart(row), starts[std::size_t(row)]);
+                const auto offset = std::int64_t(random() % (text.size() + 1));
+                const auto after = std::upper_bound(starts.begin(), starts.end(), offset);
+                QCOMPARE(model.rowOfOffset(offset), int(after - starts.begin()) - 1);
+            }
+        }
+    }
+
+    // A UTF-8 text counts characters in every offset of the text-view operations; the
+    // byte-order mark is no part of it.
+    void aUtf8TextCountsCharacters() {
+        std::string alphas;
+        for (int i = 0; i < 40000; ++i) // two blocks of the character index
+            alphas += "\xCE\xB1";
+        const std::string file =
+            "\xEF\xBB\xBF\xC3\xA9\xE2\x82\xAC\r\n" + alphas + "\n\xE4\xB8\xAD!";
+        TextModel model = loaded(file);
+        QCOMPARE(model.encoding(), TextEncoding::Utf8);
+        QVERIFY(model.text().starts_with("\xC3\xA9"));
+        QCOMPARE(model.rowOffset(1), 4);
+        QCOMPARE(model.rowOffset(2), 40006);
+        QCOMPARE(model.rowOffset(3), 40008);
+        QCOMPARE(model.line(1).size(), std::size_t(2 * TextModel::kMaxLineLength));
+        model.setSelStart(1);
+        model.setSelLength(2);
+        QCOMPARE(model.selectedText(), std::string("\xE2\x82\xAC\r"));
+        QCOMPARE(model.selLength(), 2);
+        model.setSelStart(model.rowOffset(1) + 39999);
+        model.setSelLength(4);
+        QCOMPARE(model.selectedText(), std::string("\xCE\xB1\r\n\xE4\xB8\xAD"));
+        QCOMPARE(model.selStart(), 40003);
+        QVERIFY(!model.loadFromFile(path("load.txt"))); // unchanged: the selection stays
+        QCOMPARE(model.selStart(), 40003);
+        // The same bytes without the mark are ASCII-free UTF-8 all the same; an ASCII text
+        // read before as UTF-8 is a change of encoding.
+        WriteFile(path("load.txt"), "\xEF\xBB\xBF"
+                                    "abc");
+        QVERIFY(model.loadFromFile(path("load.txt")));
+        WriteFile(path("load.txt"), "abc");
+        QVERIFY(model.loadFromFile(path("load.txt")));
+        QCOMPARE(model.encoding(), TextEncoding::Cp1252);
     }
 };
 

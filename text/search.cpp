@@ -3,6 +3,7 @@
 #include "text/byte_scan.h"
 #include "text/pattern_finder.h"
 #include "text/text_reader.h"
+#include "text/utf8.h"
 #include "text/word.h"
 
 #include <algorithm>
@@ -21,9 +22,39 @@ bool CanOccurInLine(std::string_view pattern) {
            pattern.find_first_of(std::string_view("\n\r\x1A", 3)) == std::string_view::npos;
 }
 
-int32_t Column(const char* lineStart, const char* at) {
-    return int32_t(at - lineStart) + 1;
-}
+// The columns and words of the occurrences of one line, found from left to right. For UTF-8 the
+// characters are counted from the previous occurrence on, so a line of many occurrences is read
+// once.
+class LinePlaces {
+public:
+    explicit LinePlaces(TextEncoding encoding) : FUtf8(encoding == TextEncoding::Utf8) {}
+
+    void startLine(const char* lineStart) {
+        FLineStart = FCountedTo = lineStart;
+        FChars = 0;
+    }
+    const char* lineStart() const { return FLineStart; }
+
+    int64_t column(const char* at) {
+        if (!FUtf8)
+            return int64_t(at - FLineStart) + 1;
+        FChars += CountChars(FCountedTo, at);
+        FCountedTo = at;
+        return FChars + 1;
+    }
+
+    // text begins at the line's start and runs at least to the line's end.
+    std::string_view word(std::string_view text, const char* at) const {
+        const auto index = size_t(at - FLineStart);
+        return FUtf8 ? Utf8WordViewAround(text, index) : WordViewAround(text, index + 1);
+    }
+
+private:
+    bool FUtf8;
+    const char* FLineStart = nullptr;
+    const char* FCountedTo = nullptr;
+    int64_t FChars = 0;
+};
 
 // The search of the whole reader, block by block. A block is the complete lines held in the
 // reader's buffer (up to its last LF), or at the end of the file everything before the end.
@@ -31,12 +62,12 @@ int32_t Column(const char* lineStart, const char* at) {
 // piece is a line when it holds any byte; a line's text is its piece without CR bytes.
 class BlockSearch {
 public:
-    BlockSearch(TextReader& reader, std::string_view pattern, int32_t step, int32_t& currentLine,
-                SearchSink& sink)
+    BlockSearch(TextReader& reader, std::string_view pattern, int32_t step, int64_t& currentLine,
+                SearchSink& sink, TextEncoding encoding)
         : FReader(reader), FFinder(pattern), FPattern(pattern), FStep(std::max(step, 1)),
           FResume(std::min<size_t>(size_t(FStep), std::max<size_t>(pattern.size(), 1))),
-          FCanMatch(CanOccurInLine(pattern)), FCurrentLine(currentLine), FSink(sink),
-          FReported(currentLine) {}
+          FCanMatch(CanOccurInLine(pattern)), FEncoding(encoding), FCurrentLine(currentLine),
+          FSink(sink), FReported(currentLine) {}
 
     void run();
 
@@ -44,7 +75,7 @@ private:
     void searchBlock(const char* begin, const char* end, bool final);
     void searchPlainLines(const char* begin, const char* end, bool final);
     void searchExactLine(const char* begin, const char* end);
-    void reportProgress(int32_t line);
+    void reportProgress(int64_t line);
 
     TextReader& FReader;
     const PatternFinder FFinder;
@@ -52,12 +83,13 @@ private:
     const int32_t FStep;
     const size_t FResume; // how far to move on after an occurrence: never past an occurrence
     const bool FCanMatch;
-    int32_t& FCurrentLine;
+    const TextEncoding FEncoding;
+    int64_t& FCurrentLine;
     SearchSink& FSink;
-    int32_t FReported; // the last line number given to progress
+    int64_t FReported; // the last line number given to progress
 };
 
-void BlockSearch::reportProgress(int32_t line) {
+void BlockSearch::reportProgress(int64_t line) {
     if (line != FReported) {
         FReported = line;
         FSink.progress(line);
@@ -121,20 +153,21 @@ void BlockSearch::searchBlock(const char* begin, const char* end, bool final) {
 // Lines without a lone CR: an occurrence in the raw bytes is an occurrence in the line, at the
 // same column, since the pattern holds neither CR nor LF.
 void BlockSearch::searchPlainLines(const char* begin, const char* end, bool final) {
-    int32_t line = FCurrentLine + 1; // the number of the line that holds countedTo
+    int64_t line = FCurrentLine + 1; // the number of the line that holds countedTo
     const char* countedTo = begin;
-    const char* lineStart = begin;
     if (FCanMatch) {
         const std::string_view rest(begin, size_t(end - begin));
+        LinePlaces places(FEncoding);
+        places.startLine(begin);
         const char* lastHit = nullptr;
-        int32_t lastHitLine = 0;
+        int64_t lastHitLine = 0;
         for (const char* from = begin;;) {
             const char* hit = FFinder.find(from, end);
             if (hit == end)
                 break;
             if (const size_t lfs = CountByte(countedTo, hit, kLf)) {
-                line += int32_t(lfs);
-                lineStart = FindLastByte(countedTo, hit, kLf) + 1;
+                line += int64_t(lfs);
+                places.startLine(FindLastByte(countedTo, hit, kLf) + 1);
             }
             countedTo = hit;
             if (line == lastHitLine && hit < lastHit + FStep) { // only for a step beyond FResume
@@ -143,15 +176,15 @@ void BlockSearch::searchPlainLines(const char* begin, const char* end, bool fina
             }
             FCurrentLine = line;
             reportProgress(line);
-            const std::string_view text = rest.substr(size_t(lineStart - begin));
-            const int32_t column = Column(lineStart, hit);
-            FSink.found(line, column, WordViewAround(text, size_t(column)));
+            const std::string_view text = rest.substr(size_t(places.lineStart() - begin));
+            const int64_t column = places.column(hit);
+            FSink.found(line, column, places.word(text, hit));
             lastHit = hit;
             lastHitLine = line;
             from = hit + FResume;
         }
     }
-    line += int32_t(CountByte(countedTo, end, kLf));
+    line += int64_t(CountByte(countedTo, end, kLf));
     const bool partialLast = final && end != begin && end[-1] != kLf;
     FCurrentLine = partialLast ? line : line - 1;
 }
@@ -162,7 +195,7 @@ void BlockSearch::searchExactLine(const char* begin, const char* end) {
     std::remove_copy(begin, end, std::back_inserter(text), kCr);
     ++FCurrentLine;
     reportProgress(FCurrentLine);
-    SearchLine(text, FPattern, FStep, FCurrentLine, FSink);
+    SearchLine(text, FPattern, FStep, FCurrentLine, FSink, FEncoding);
 }
 
 } // namespace
@@ -174,16 +207,20 @@ int32_t ResumeStep(std::string_view s) {
     return k == std::string_view::npos ? int32_t(s.size()) : int32_t(k);
 }
 
-void SearchLine(std::string_view line, std::string_view s, int32_t step, int32_t lineNumber,
-                SearchSink& sink) {
+void SearchLine(std::string_view line, std::string_view s, int32_t step, int64_t lineNumber,
+                SearchSink& sink, TextEncoding encoding) {
     if (s.empty())
         return;
     const size_t advance = size_t(std::max(step, 1));
-    for (size_t at = line.find(s); at != std::string_view::npos; at = line.find(s, at + advance))
-        sink.found(lineNumber, int32_t(at + 1), WordViewAround(line, at + 1));
+    LinePlaces places(encoding);
+    places.startLine(line.data());
+    for (size_t at = line.find(s); at != std::string_view::npos; at = line.find(s, at + advance)) {
+        const char* hit = line.data() + at;
+        sink.found(lineNumber, places.column(hit), places.word(line, hit));
+    }
 }
 
 void SearchFile(TextReader& reader, std::string_view pattern, int32_t resumeStep,
-                int32_t& currentLine, SearchSink& sink) {
-    BlockSearch(reader, pattern, resumeStep, currentLine, sink).run();
+                int64_t& currentLine, SearchSink& sink, TextEncoding encoding) {
+    BlockSearch(reader, pattern, resumeStep, currentLine, sink, encoding).run();
 }

@@ -1,6 +1,14 @@
 #pragma once
 // The search run over a text file: every occurrence of a byte string in every line that a
 // TextReader reads, overlapping occurrences included, reported in file order.
+//
+// The pattern is matched as bytes, in the source's encoding; only an occurrence's column and word
+// depend on the encoding: for a UTF-8 source the column counts characters (text/utf8.h) and the
+// word follows IsWordCodePoint. An empty pattern occurs nowhere: a search string that the
+// source's encoding cannot hold is searched as one. Line and column numbers are 64-bit, so that
+// they stay exact in files of any size.
+
+#include "text/encoding.h"
 
 #include <cstdint>
 #include <string_view>
@@ -13,10 +21,10 @@ public:
     virtual ~SearchSink() = default;
     // One occurrence: 1-based line and column, and the word around its first character.
     // Called in file order. The word view is valid during the call only.
-    virtual void found(int32_t line, int32_t column, std::string_view word) = 0;
-    // The number of the line being searched; called at least once per block of input (about
-    // 1 MiB), always before the first occurrence of a line is found, and with the final count.
-    virtual void progress(int32_t currentLine) = 0;
+    virtual void found(int64_t line, int64_t column, std::string_view word) = 0;
+    // The number of the line being searched; called at least once per read of the reader, always
+    // before the first occurrence of a line is found, and with the final count.
+    virtual void progress(int64_t currentLine) = 0;
 };
 
 // The distance from the start of s to the next place where its first character recurs: k - 1
@@ -26,8 +34,8 @@ int32_t ResumeStep(std::string_view s);
 
 // Searches one text line: the first occurrence at or after offset 1, then from each occurrence
 // p at or after p + step, and so on; each found occurrence is reported with lineNumber.
-void SearchLine(std::string_view line, std::string_view s, int32_t step, int32_t lineNumber,
-                SearchSink& sink);
+void SearchLine(std::string_view line, std::string_view s, int32_t step, int64_t lineNumber,
+                SearchSink& sink, TextEncoding encoding = TextEncoding::Cp1252);
 
 // Searches every line left in an open reader, with the same outcome as
 //     while (!reader.atEnd()) { L = reader.readLine(); ++currentLine;
@@ -36,4 +44,5 @@ void SearchLine(std::string_view line, std::string_view s, int32_t step, int32_t
 // propagates after the results of every line before the failure). The reader ends at the end
 // of the file, as after the loop.
 void SearchFile(TextReader& reader, std::string_view pattern, int32_t resumeStep,
-                int32_t& currentLine, SearchSink& sink);
+                int64_t& currentLine, SearchSink& sink,
+                TextEncoding encoding = TextEncoding::Cp1252);

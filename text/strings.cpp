@@ -125,6 +125,10 @@ std::string DecimalText(int32_t n) {
     return std::to_string(n);
 }
 
+std::string DecimalText(int64_t n) {
+    return std::to_string(n);
+}
+
 std::string CharText(char c) {
     return std::string(1, c);
 }

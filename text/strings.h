@@ -27,6 +27,8 @@ int32_t IntOrDefault(std::string_view text, int32_t def);
 
 // n in decimal, "-" in front of a negative value.
 std::string DecimalText(int32_t n);
+// The same for the 64-bit counts of lines and columns, which files of any size need.
+std::string DecimalText(int64_t n);
 
 // The string of length 1 that holds c.
 std::string CharText(char c);

@@ -1,21 +1,29 @@
 #pragma once
-// The text of a read-only text view: Windows-1252 bytes whose lines are separated by CR LF, an
-// index of the offsets at which rows begin, and a selection. Offsets are byte offsets, so a CR LF
-// counts two characters. No Qt: the widget (widgets/text_view.h) paints and edits through it.
+// The text of a read-only text view: bytes in the text's encoding whose lines are separated by
+// CR LF, an index of the rows, and a selection. No Qt: the widget (widgets/text_view.h) paints and
+// edits through it.
 //
-// Rows and lines: the text is cut into rows at every CR LF pair, so a text ending with CR LF has an
-// empty last row (where a caret can stand) that is not counted as a line.
+// Two kinds of offsets. The text-view operations (rowOffset, selStart, selLength, setSelStart,
+// setSelLength) count characters, a CR LF counting two: for a Windows-1252 text a character is a
+// byte, for a UTF-8 text it is a character of text/utf8.h. The widget works in bytes (rowStart,
+// rowOfOffset, anchor, caret, setSelection), always at the start of a character.
+//
+// Rows and lines: the text is cut into rows at every CR LF pair, so a text ending with CR LF has
+// an empty last row (where a caret can stand) that is not counted as a line.
+
+#include "text/char_index.h"
+#include "text/encoding.h"
+#include "text/row_index.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 class TextModel {
 public:
     // The largest text a load accepts: 2 GiB. A larger one is refused with EInvalidOperation.
     static constexpr std::int64_t kDefaultCapacity = std::int64_t(1) << 31;
-    // The longest text that line() returns of one line.
+    // The longest text, in characters, that line() returns of one line.
     static constexpr std::size_t kMaxLineLength = 4096;
 
     explicit TextModel(std::int64_t capacity = kDefaultCapacity);
@@ -24,8 +32,9 @@ public:
     void setCapacity(std::int64_t capacity) noexcept { FCapacity = capacity; }
 
     // Replaces the text by the file's bytes with every lone CR and lone LF made a CR LF, cut at
-    // its first NUL. Returns false (and changes nothing, selection included) when the converted
-    // bytes equal the current text. Raises EFOpenError when the file cannot be opened and
+    // its first NUL, and takes the file's encoding (text/encoding.h; a byte-order mark is no part
+    // of the text). Returns false (and changes nothing, selection included) when the text and its
+    // encoding equal the current ones. Raises EFOpenError when the file cannot be opened and
     // EInvalidOperation when the text exceeds the capacity; the text is then unchanged. A read
     // failure after the open keeps the bytes read so far.
     bool loadFromFile(const std::string& path);
@@ -34,9 +43,13 @@ public:
     // created (no file changed) and EWriteError when it takes fewer bytes than the text holds.
     void saveToFile(const std::string& path) const;
 
+    TextEncoding encoding() const noexcept { return FEncoding; }
+    // Empties the text and reads what comes next in encoding (the result list takes its source's).
+    void clear(TextEncoding encoding);
+
     // Lines: 0 for an empty text; a final CR LF opens no further line.
     int lineCount() const noexcept;
-    // Line i without its line break, cut to kMaxLineLength bytes; empty past the last line.
+    // Line i without its line break, cut to kMaxLineLength characters; empty past the last line.
     std::string line(int i) const;
 
     // Appends s (up to its first NUL) as a line: after the text when it is empty or ends with
@@ -48,44 +61,55 @@ public:
     void clear();
 
     const std::string& text() const noexcept { return FText; }
+    // Bytes of the text.
     std::int64_t size() const noexcept { return std::int64_t(FText.size()); }
 
     // Rows as the view shows them: at least 1, the last one empty when the text ends with CR LF.
-    int rowCount() const noexcept { return int(FRowStarts.size()); }
-    // Offset at which row begins; 0 below the first row and the text length past the last one.
-    std::int64_t rowOffset(int row) const noexcept;
-    // The row holding offset (clamped to the text).
+    int rowCount() const noexcept { return int(FRows.count()); }
+    // Byte offset at which row begins; 0 below the first row and the text length past the last.
+    std::int64_t rowStart(int row) const noexcept;
+    // Character offset at which row begins; 0 below the first row, the text's length in
+    // characters past the last one.
+    std::int64_t rowOffset(int row) const;
+    // The row holding byte offset (clamped to the text).
     int rowOfOffset(std::int64_t offset) const noexcept;
     // Bytes of row without its line break, uncut.
     std::string_view rowText(int row) const noexcept;
     // Longest row in bytes (line break excluded).
-    std::int64_t longestRow() const noexcept;
+    std::int64_t longestRow() const noexcept { return FRows.longest(size()); }
 
-    // Selection: an anchor and a caret, both offsets in [0, size()]. Offsets are kept exactly as
-    // set (clamped to the text), also between the CR and the LF of a pair.
+    // Characters and bytes: the characters before a byte offset, and where a character begins
+    // (the text's size past the last one). Both clamp to the text.
+    std::int64_t charOffset(std::int64_t byteOffset) const;
+    std::int64_t byteOffset(std::int64_t charOffset) const;
+
+    // Selection in bytes: an anchor and a caret, both in [0, size()], kept exactly as set
+    // (clamped to the text), also between the CR and the LF of a pair.
     std::int64_t anchor() const noexcept { return FAnchor; }
     std::int64_t caret() const noexcept { return FCaret; }
     void setSelection(std::int64_t anchor, std::int64_t caret) noexcept;
-    std::int64_t selStart() const noexcept;
-    std::int64_t selLength() const noexcept;
-    // Collapses the selection to a caret at offset.
-    void setSelStart(std::int64_t offset) noexcept;
-    // Extends the selection from selStart() by length bytes; the caret goes to its end.
-    void setSelLength(std::int64_t length) noexcept;
+    // Selection in characters.
+    std::int64_t selStart() const;
+    std::int64_t selLength() const;
+    // Collapses the selection to a caret at character offset.
+    void setSelStart(std::int64_t offset);
+    // Extends the selection from selStart() by length characters; the caret goes to its end.
+    void setSelLength(std::int64_t length);
+    // The selected bytes.
     std::string selectedText() const;
     // Row in which the selection ends, that is the caret's row.
     int caretRow() const noexcept { return rowOfOffset(FCaret); }
 
 private:
+    bool countsBytes() const noexcept { return FEncoding == TextEncoding::Cp1252; }
     std::int64_t clampOffset(std::int64_t offset) const noexcept;
-    void replaceText(std::string text, std::vector<std::int64_t> rowStarts);
-    void indexRowsFrom(std::size_t from);
+    void appended(std::size_t from);
 
     std::int64_t FCapacity;
     std::string FText;
-    std::vector<std::int64_t> FRowStarts{0};
-    mutable std::int64_t FLongestRow = 0;
-    mutable bool FLongestRowKnown = true;
+    TextEncoding FEncoding = TextEncoding::Cp1252;
+    RowIndex FRows;
+    CharIndex FChars; // of a UTF-8 text only
     std::int64_t FAnchor = 0;
     std::int64_t FCaret = 0;
 };

@@ -3,6 +3,7 @@
 #include "text/byte_scan.h"
 #include "text/errors.h"
 #include "text/system_errors.h"
+#include "text/utf8.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -15,6 +16,7 @@ constexpr char kLf = '\n';
 constexpr char kCr = '\r';
 constexpr char kEndOfFileMark = 26;
 constexpr int kNotOpenForReading = 104;
+constexpr size_t kFirstHead = AlignedBuffer::kAlignment;
 constexpr int kNotOpen = 103;
 
 // The pending I/O error code of this thread: recorded where a failure arises, raised and cleared
@@ -48,8 +50,9 @@ void TextReader::open(const std::string& fileName) {
         Raise(result.code);
     FFileName = fileName;
     FFile = std::move(result.file);
-    FBuffer.assign(FBufferSize, 0);
-    FPos = FLen = 0;
+    FHead = kFirstHead;
+    FBuffer = AlignedBuffer(FHead + FBufferSize);
+    FPos = FLen = FHead;
     FEndOfData = false;
 }
 
@@ -62,17 +65,17 @@ ssize_t TextReader::readFile(int fd, char* destination, size_t count) {
     return ::read(fd, destination, count);
 }
 
-// Reads into the buffer from offset on; true when bytes came. At the end of the data (or a
-// broken pipe) the reader stays at its end for good; a failure is recorded as pending.
-bool TextReader::readInto(size_t offset) {
+// Reads into the buffer at its head; true when bytes came. At the end of the data (or a broken
+// pipe) the reader stays at its end for good; a failure is recorded as pending.
+bool TextReader::readAtHead() {
     if (FEndOfData)
         return false;
     ssize_t count;
     do
-        count = readFile(FFile.fd(), FBuffer.data() + offset, FBuffer.size() - offset);
+        count = readFile(FFile.fd(), FBuffer.data() + FHead, FBufferSize);
     while (count < 0 && errno == EINTR);
     if (count > 0) {
-        FLen = offset + size_t(count);
+        FLen = FHead + size_t(count);
         return true;
     }
     if (count == 0 || errno == EPIPE)
@@ -83,23 +86,32 @@ bool TextReader::readInto(size_t offset) {
 }
 
 bool TextReader::fill() {
-    FPos = FLen = 0;
-    const bool filled = readInto(0);
+    FPos = FLen = FHead;
+    const bool filled = readAtHead();
     RaisePending();
     return filled;
 }
 
+// Moves the unread bytes to just before the head, making the head room larger when they need it.
+void TextReader::keepUnreadBeforeHead() {
+    const size_t kept = FLen - FPos;
+    if (kept > FHead) {
+        const size_t head = (kept + kFirstHead - 1) / kFirstHead * kFirstHead * 2;
+        AlignedBuffer larger(head + FBufferSize);
+        std::memcpy(larger.data() + head - kept, FBuffer.data() + FPos, kept);
+        FBuffer = std::move(larger);
+        FHead = head;
+    } else {
+        std::memmove(FBuffer.data() + FHead - kept, FBuffer.data() + FPos, kept);
+    }
+    FPos = FHead - kept;
+    FLen = FHead;
+}
+
 bool TextReader::readMore() {
     requireOpen();
-    const size_t kept = FLen - FPos;
-    if (FPos > 0) {
-        std::memmove(FBuffer.data(), FBuffer.data() + FPos, kept);
-        FPos = 0;
-        FLen = kept;
-    }
-    if (kept == FBuffer.size())
-        FBuffer.resize(FBuffer.size() * 2);
-    const bool more = readInto(kept);
+    keepUnreadBeforeHead();
+    const bool more = readAtHead();
     RaisePending();
     return more;
 }
@@ -108,7 +120,7 @@ bool TextReader::atEnd() {
     requireOpen();
     if (FPos == FLen && !fill())
         return true;
-    return FBuffer[FPos] == kEndOfFileMark;
+    return FBuffer.data()[FPos] == kEndOfFileMark;
 }
 
 std::string TextReader::readLine() {
@@ -138,17 +150,28 @@ void TextReader::readLine(std::string& line) {
             return;
         }
         // A CR is dropped: before LF it belongs to the line break, elsewhere it is removed.
-        if (FPos < FLen && FBuffer[FPos] == kLf) {
+        if (FPos < FLen && FBuffer.data()[FPos] == kLf) {
             ++FPos;
             return;
         }
     }
 }
 
+void TextReader::skipByteOrderMark() {
+    if (atEnd())
+        return;
+    while (unread().size() < kByteOrderMark.size() && kByteOrderMark.starts_with(unread()) &&
+           readMore()) {
+    }
+    if (unread().starts_with(kByteOrderMark))
+        skip(kByteOrderMark.size());
+}
+
 void TextReader::close() {
     if (!isOpen())
         Raise(kNotOpen);
-    FBuffer = {};
+    FBuffer = AlignedBuffer();
+    FHead = 0;
     FPos = FLen = 0;
     const int err = FFile.close();
     if (err != 0)

@@ -9,17 +9,18 @@
 // The reader also offers its buffer block by block, for the search engine (search.h), which
 // applies the same rules to whole blocks at a time.
 
+#include "text/aligned_buffer.h"
 #include "text/file_handle.h"
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
-#include <vector>
 
 class TextReader {
 public:
-    static constexpr size_t kDefaultBufferSize = size_t(1) << 20;
+    // Blocks of this size stay in the processor's second-level cache while they are searched.
+    static constexpr size_t kDefaultBufferSize = size_t(1) << 18;
 
     // bufferSize: the size of each read from the file (small sizes are for tests).
     explicit TextReader(size_t bufferSize = kDefaultBufferSize);
@@ -38,6 +39,9 @@ public:
     void readLine(std::string& line);
     // Closes the file; the reader is closed even when the system's close fails.
     void close();
+    // Skips a UTF-8 byte-order mark that stands at the reader's place (the start of a file):
+    // it is no character of the text. Raises EInOutError.
+    void skipByteOrderMark();
     bool isOpen() const noexcept { return FFile.isOpen(); }
 
     // Block access. The unread bytes held in the buffer, raw (line breaks and marks included).
@@ -54,12 +58,15 @@ protected:
 
 private:
     bool fill();
-    bool readInto(size_t offset);
+    bool readAtHead();
+    void keepUnreadBeforeHead();
     void requireOpen() const;
 
     std::string FFileName;
     FileHandle FFile;
-    std::vector<char> FBuffer;
+    // Reads land at FHead, a page boundary; unread bytes kept for the next read go just before it.
+    AlignedBuffer FBuffer;
+    size_t FHead = 0;
     size_t FBufferSize;
     size_t FPos = 0;
     size_t FLen = 0;

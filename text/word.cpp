@@ -1,11 +1,15 @@
 #include "text/word.h"
 
+#include "text/cp1252.h"
+#include "text/unicode.h"
+#include "text/utf8.h"
+
 #include <charconv>
 
 namespace {
 
-void AppendDecimal(std::string& out, int32_t value) {
-    char digits[16];
+void AppendDecimal(std::string& out, int64_t value) {
+    char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
     out.append(digits, end);
 }
@@ -26,11 +30,46 @@ std::string_view WordViewAround(std::string_view line, size_t p) {
     return line.substr(start, end - start);
 }
 
+bool IsWordCodePoint(char32_t c) {
+    if (c < 0x80)
+        return IsWordChar(static_cast<unsigned char>(c));
+    if (const auto byte = c <= 0xFFFF ? UnicodeToCp1252(char16_t(c)) : std::nullopt)
+        return IsWordChar(*byte);
+    return IsLetterMarkOrDigit(c);
+}
+
+namespace {
+
+bool IsWordAt(std::string_view line, size_t at, size_t& length) {
+    const DecodedChar c = DecodeChar(line, at);
+    length = c.length;
+    return c.wellFormed && IsWordCodePoint(c.code);
+}
+
+} // namespace
+
+std::string_view Utf8WordViewAround(std::string_view line, size_t at) {
+    size_t length = 0;
+    if (at >= line.size() || !IsWordAt(line, at, length))
+        return {};
+    size_t end = at + length;
+    while (end < line.size() && IsWordAt(line, end, length))
+        end += length;
+    size_t start = at;
+    while (start > 0) {
+        const size_t before = PreviousCharStart(line, start);
+        if (!IsWordAt(line, before, length))
+            break;
+        start = before;
+    }
+    return line.substr(start, end - start);
+}
+
 std::string WordAround(std::string_view line, size_t p) {
     return std::string(WordViewAround(line, p));
 }
 
-void AppendResultLine(std::string& out, int32_t line, int32_t column, std::string_view word) {
+void AppendResultLine(std::string& out, int64_t line, int64_t column, std::string_view word) {
     out += '>';
     AppendDecimal(out, line);
     out += ',';
@@ -39,7 +78,7 @@ void AppendResultLine(std::string& out, int32_t line, int32_t column, std::strin
     out += word;
 }
 
-std::string ResultLine(int32_t line, int32_t column, std::string_view word) {
+std::string ResultLine(int64_t line, int64_t column, std::string_view word) {
     std::string result;
     result.reserve(24 + word.size());
     AppendResultLine(result, line, column, word);

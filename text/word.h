@@ -40,8 +40,17 @@ std::string WordAround(std::string_view line, size_t p);
 // The same run, as a view into line.
 std::string_view WordViewAround(std::string_view line, size_t p);
 
+// Word characters of a UTF-8 text: the Windows-1252 table for the characters that Windows-1252
+// holds, Unicode's letters, marks and decimal digits for every other one.
+bool IsWordCodePoint(char32_t c);
+
+// The maximal run of word characters of a UTF-8 line (text/utf8.h) that holds the character
+// beginning at byte index at; empty when that character is not a word character. A malformed
+// character is none.
+std::string_view Utf8WordViewAround(std::string_view line, size_t at);
+
 // ">line,column:word"
-std::string ResultLine(int32_t line, int32_t column, std::string_view word);
+std::string ResultLine(int64_t line, int64_t column, std::string_view word);
 
 // Appends ResultLine(line, column, word) to out, without a temporary string.
-void AppendResultLine(std::string& out, int32_t line, int32_t column, std::string_view word);
+void AppendResultLine(std::string& out, int64_t line, int64_t column, std::string_view word);

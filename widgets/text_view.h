@@ -1,14 +1,18 @@
 #pragma once
 // A read-only multi-line text view over a TextModel: the program's result list and source text.
-// It paints only the rows in sight, and of a long row only the slice in sight, decoding bytes to
-// Unicode as it paints. No word wrap. The view uses a fixed-width font (the system's, set at
-// construction): a column is one cell of the font's width, a tab reaches the next multiple of 8.
+// It paints only the rows in sight, and of a long row only the slice in sight, decoding the
+// text's encoding to Unicode as it paints. No word wrap. The view uses a fixed-width font (the
+// system's, set at construction): a character takes the cells of widgets/row_cells.h.
 //
 // A person gets mouse selection (drag with autoscroll, Shift+click, double-click for a word),
-// keyboard caret and selection, Ctrl+C, a context menu and wheel scrolling. The selection and
-// caret are shown only while the view has the keyboard focus.
+// keyboard caret and selection, Ctrl+C, a context menu and wheel scrolling, all by character.
+// The selection and caret are shown only while the view has the keyboard focus.
+//
+// The code is in three files: text_view.cpp (the text-view operations, geometry and scrolling),
+// text_view_paint.cpp and text_view_input.cpp (keyboard, mouse, caret motions).
 
 #include "text/text_model.h"
+#include "widgets/row_cells.h"
 
 #include <QAbstractScrollArea>
 #include <QTimer>
@@ -30,19 +34,23 @@ public:
     void appendLine(std::string_view s);
     void appendLines(std::string_view lines); // see TextModel::appendLines
     void clear();
+    // Empties the view, whose text is then in encoding (the result list takes its source's).
+    void clear(TextEncoding encoding);
     void saveToFile(const std::string& path) const { FModel.saveToFile(path); }
+    TextEncoding encoding() const noexcept { return FModel.encoding(); }
 
-    // Offsets count CR LF as two characters. setSelStart collapses the selection to a caret;
+    // Offsets count characters, CR LF as two. setSelStart collapses the selection to a caret;
     // setSelLength extends it from selStart and scrolls the caret, at its end, into view.
-    qint64 selStart() const noexcept { return FModel.selStart(); }
+    qint64 selStart() const { return FModel.selStart(); }
     void setSelStart(qint64 offset);
-    qint64 selLength() const noexcept { return FModel.selLength(); }
+    qint64 selLength() const { return FModel.selLength(); }
     void setSelLength(qint64 length);
+    // The selected bytes, in the view's encoding.
     std::string selectedText() const { return FModel.selectedText(); }
     // Row in which the selection ends (the caret).
     int caretRow() const noexcept { return FModel.caretRow(); }
     // Offset at which row begins; the text length for a row past the last one.
-    qint64 rowOffset(int row) const noexcept { return FModel.rowOffset(row); }
+    qint64 rowOffset(int row) const { return FModel.rowOffset(row); }
     const TextModel& model() const noexcept { return FModel; }
 
     void setScrollBars(Qt::ScrollBarPolicy horizontal, Qt::ScrollBarPolicy vertical);
@@ -73,6 +81,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    static constexpr int kMargin = 3; // pixels left of the first column
+
     enum class Motion {
         CharLeft,
         CharRight,
@@ -94,16 +104,21 @@ private:
     int visibleRows() const;
     qreal rowX(qint64 column) const;
 
+    RowCells cellsOf(int row) const;
     qint64 columnOf(qint64 offset) const;
     qint64 offsetAt(QPoint pos) const;
     qint64 offsetAtColumn(int row, qint64 column) const;
     qint64 target(Motion motion) const;
+    qint64 nextChar(qint64 offset) const;
+    qint64 previousChar(qint64 offset) const;
+    int classAt(qint64 offset) const;
     qint64 wordEdge(qint64 offset, int direction) const;
     void selectWordAt(QPoint pos);
     void moveCaret(Motion motion, bool extend);
     void setSelection(qint64 anchor, qint64 caret);
 
     void paintRow(QPainter& painter, int row, int y) const;
+    void paintText(QPainter& painter, const RowCells& cells, Cell from, qint64 end, int y) const;
     void scheduleLayout(bool scrollToCaret);
     void applyLayout();
     void updateScrollBars();

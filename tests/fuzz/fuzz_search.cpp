@@ -1,18 +1,20 @@
 // SearchLine on one line, and SearchFile over a small file read in short pieces (a few lines read
 // first, sometimes, and at most one failure), against a reference that tries every position of
-// every line that the reader's rules give.
+// every line that the reader's rules give; in Windows-1252 or in UTF-8 (columns in characters,
+// words by character, malformed characters included).
 #include "fuzz_files.h"
 #include "text/errors.h"
 #include "text/search.h"
 #include "text/word.h"
+#include "utf8_reference.h"
 
 #include <tuple>
 
 namespace {
 
 struct Hit {
-    int32_t line;
-    int32_t column;
+    int64_t line;
+    int64_t column;
     std::string word;
     bool operator==(const Hit&) const = default;
 };
@@ -21,26 +23,52 @@ struct Hit {
 // occurrence is of the line last given to progress, after the occurrences before it.
 class Recorder : public SearchSink {
 public:
-    explicit Recorder(int32_t firstProgress) : lastProgress(firstProgress) {}
+    explicit Recorder(int64_t firstProgress) : lastProgress(firstProgress) {}
     std::vector<Hit> hits;
-    int32_t lastProgress;
+    int64_t lastProgress;
     bool progressed = false;
 
-    void found(int32_t line, int32_t column, std::string_view word) override {
+    void found(int64_t line, int64_t column, std::string_view word) override {
         Expect(line == lastProgress, "an occurrence of the line last reported");
         Expect(hits.empty() ||
                    std::tie(hits.back().line, hits.back().column) < std::tie(line, column),
                "occurrences in file order");
         hits.push_back({line, column, std::string(word)});
     }
-    void progress(int32_t currentLine) override {
+    void progress(int64_t currentLine) override {
         Expect(currentLine >= lastProgress, "progress never goes back");
         lastProgress = currentLine;
         progressed = true;
     }
 };
 
-std::string ReferenceWord(const std::string& line, size_t at) {
+// A UTF-8 word character: well-formed, and a word character by its code point.
+bool RefWordChar(std::string_view c) {
+    const std::optional<char32_t> code = RefDecode(c);
+    return code && IsWordCodePoint(*code);
+}
+
+std::string ReferenceUtf8Word(const std::string& line, size_t at) {
+    size_t end = at;
+    while (end < line.size() && RefWordChar(RefCharAt(line, end)))
+        end += RefCharAt(line, end).size();
+    if (end == at)
+        return "";
+    size_t start = at;
+    while (start > 0) {
+        size_t before = start - 1;
+        while (before > 0 && !RefStartsAt(line, before))
+            --before;
+        if (!RefWordChar(RefCharAt(line, before)))
+            break;
+        start = before;
+    }
+    return line.substr(start, end - start);
+}
+
+std::string ReferenceWord(const std::string& line, size_t at, TextEncoding encoding) {
+    if (encoding == TextEncoding::Utf8)
+        return ReferenceUtf8Word(line, at);
     size_t start = at, end = at;
     while (end < line.size() && IsWordChar(static_cast<unsigned char>(line[end])))
         ++end;
@@ -54,23 +82,32 @@ std::string ReferenceWord(const std::string& line, size_t at) {
 // Every place of the line where the pattern stands, in order; with a step, a place closer than
 // step to the last one taken is passed over.
 void ReferenceLine(const std::string& line, const std::string& pattern, int32_t step,
-                   int32_t lineNumber, std::vector<Hit>& hits) {
+                   int64_t lineNumber, std::vector<Hit>& hits, TextEncoding encoding) {
     size_t allowed = 0;
     for (size_t p = 0; !pattern.empty() && p + pattern.size() <= line.size(); ++p) {
         if (p < allowed || line.compare(p, pattern.size(), pattern) != 0)
             continue;
-        hits.push_back({lineNumber, int32_t(p + 1), ReferenceWord(line, p)});
+        const int64_t column =
+            encoding == TextEncoding::Utf8 ? RefCharsBefore(line, p) + 1 : int64_t(p + 1);
+        hits.push_back({lineNumber, column, ReferenceWord(line, p, encoding)});
         allowed = p + size_t(std::max(step, 1));
     }
 }
 
-std::string TakePattern(FuzzedDataProvider& data, const std::string& text, bool fold) {
+// A search string is well-formed UTF-8 in a UTF-8 source, as the window encodes it.
+std::string TakePattern(FuzzedDataProvider& data, const std::string& text, int fold,
+                        TextEncoding encoding) {
+    std::string pattern;
     if (!text.empty() && data.ConsumeBool()) {
         const size_t at = data.ConsumeIntegralInRange<size_t>(0, text.size() - 1);
-        return text.substr(at, data.ConsumeIntegralInRange<size_t>(1, 6));
+        pattern = text.substr(at, data.ConsumeIntegralInRange<size_t>(1, 6));
+    } else {
+        pattern = data.ConsumeRandomLengthString(6);
+        pattern = fold == 0   ? pattern
+                  : fold == 1 ? FoldOntoLineControls(pattern)
+                              : FoldOntoUtf8Pieces(pattern);
     }
-    const std::string pattern = data.ConsumeRandomLengthString(6);
-    return fold ? FoldOntoLineControls(pattern) : pattern;
+    return encoding == TextEncoding::Utf8 && !RefWellFormed(pattern) ? "" : pattern;
 }
 
 int32_t TakeStep(FuzzedDataProvider& data, const std::string& pattern) {
@@ -80,27 +117,27 @@ int32_t TakeStep(FuzzedDataProvider& data, const std::string& pattern) {
 }
 
 void CheckSearchLine(const std::string& line, const std::string& pattern, int32_t step,
-                     int32_t lineNumber) {
+                     int64_t lineNumber, TextEncoding encoding) {
     std::vector<Hit> expected;
-    ReferenceLine(line, pattern, step, lineNumber, expected);
+    ReferenceLine(line, pattern, step, lineNumber, expected, encoding);
     Recorder recorder(lineNumber);
-    SearchLine(line, pattern, step, lineNumber, recorder);
+    SearchLine(line, pattern, step, lineNumber, recorder, encoding);
     Expect(recorder.hits == expected, "SearchLine");
     // The resume step passes over no occurrence.
     std::vector<Hit> all;
-    ReferenceLine(line, pattern, 1, lineNumber, all);
+    ReferenceLine(line, pattern, 1, lineNumber, all, encoding);
     std::vector<Hit> stepped;
-    ReferenceLine(line, pattern, ResumeStep(pattern), lineNumber, stepped);
+    ReferenceLine(line, pattern, ResumeStep(pattern), lineNumber, stepped, encoding);
     Expect(all == stepped, "ResumeStep passes over nothing");
 }
 
 // A failure while the first lines are read ends the check: the run would not start.
 void CheckSearchFile(const std::string& text, const std::string& pattern, int32_t step,
-                     const ReadPlan& plan, size_t bufferSize, int preRead) {
+                     const ReadPlan& plan, size_t bufferSize, int preRead, TextEncoding encoding) {
     Scratch().write(text);
     PlannedReader reader(bufferSize, plan);
     reader.open(Scratch().path());
-    int32_t currentLine = 0;
+    int64_t currentLine = 0;
     try {
         for (; currentLine < preRead && !reader.atEnd(); ++currentLine)
             reader.readLine();
@@ -111,20 +148,20 @@ void CheckSearchFile(const std::string& text, const std::string& pattern, int32_
     const std::vector<std::string> lines = ReaderLines(cut.before);
     std::vector<Hit> expected;
     for (size_t l = size_t(currentLine); l < lines.size(); ++l)
-        ReferenceLine(lines[l], pattern, step, int32_t(l + 1), expected);
+        ReferenceLine(lines[l], pattern, step, int64_t(l + 1), expected, encoding);
 
-    const int32_t first = currentLine;
+    const int64_t first = currentLine;
     Recorder recorder(first);
     int error = 0;
     try {
-        SearchFile(reader, pattern, step, currentLine, recorder);
+        SearchFile(reader, pattern, step, currentLine, recorder, encoding);
         Expect(reader.atEnd(), "the run ends at the end of the file");
     } catch (const EInOutError& e) {
         error = e.code();
     }
     Expect(error == (cut.seen ? FailureCode(plan) : 0), "failure raised");
     Expect(recorder.hits == expected, "SearchFile occurrences");
-    Expect(currentLine == int32_t(lines.size()), "SearchFile currentLine");
+    Expect(currentLine == int64_t(lines.size()), "SearchFile currentLine");
     Expect(recorder.progressed == (currentLine != first) &&
                (!recorder.progressed || recorder.lastProgress == currentLine),
            "final progress");
@@ -135,18 +172,18 @@ void CheckSearchFile(const std::string& text, const std::string& pattern, int32_
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size) {
     FuzzedDataProvider data(bytes, size);
-    const bool fold = data.ConsumeBool();
+    const int fold = data.ConsumeIntegralInRange(0, 2);
+    const TextEncoding encoding = data.ConsumeBool() ? TextEncoding::Utf8 : TextEncoding::Cp1252;
     const size_t bufferSize = TakeBufferSize(data);
     const int preRead = data.ConsumeBool() ? data.ConsumeIntegralInRange(1, 4) : 0;
-    const int32_t lineNumber = data.ConsumeIntegral<int32_t>();
+    const int64_t lineNumber = data.ConsumeIntegral<int64_t>();
     std::string text = data.ConsumeRandomLengthString(2048);
-    if (fold)
-        text = FoldOntoLineControls(text);
-    const std::string pattern = TakePattern(data, text, fold);
+    text = fold == 0 ? text : fold == 1 ? FoldOntoLineControls(text) : FoldOntoUtf8Pieces(text);
+    const std::string pattern = TakePattern(data, text, fold, encoding);
     const int32_t step = TakeStep(data, pattern);
     const ReadPlan plan = TakeReadPlan(data, text.size(), true);
 
-    CheckSearchLine(text.substr(0, 512), pattern, step, lineNumber);
-    CheckSearchFile(text, pattern, step, plan, bufferSize, preRead);
+    CheckSearchLine(text.substr(0, 512), pattern, step, lineNumber, encoding);
+    CheckSearchFile(text, pattern, step, plan, bufferSize, preRead, encoding);
     return 0;
 }

@@ -1,17 +1,30 @@
-// TextModel: loading any bytes (break conversion, the cut at NUL, the capacity), the line count and
-// lines, appending, rows and the selection, each against a reference written from its rule.
+// TextModel: loading any bytes (break conversion, the cut at NUL, the capacity, the encoding), the
+// line count and lines, appending, rows and the selection, each against a reference written from
+// its rule; offsets in characters for a UTF-8 text.
 #include "fuzz_files.h"
 #include "text/errors.h"
 #include "text/text_model.h"
+#include "utf8_reference.h"
 
 #include <fstream>
 #include <iterator>
 
 namespace {
 
-// The text a load gives: cut at the first NUL; CR LF kept; a lone CR or lone LF made CR LF.
+constexpr std::string_view kMark = "\xEF\xBB\xBF";
+
+// A UTF-8 text starts with the byte-order mark, or is well-formed with a byte of 0x80 or above.
+bool IsUtf8(const std::string& file) {
+    const bool high = std::any_of(file.begin(), file.end(),
+                                  [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    return file.starts_with(kMark) || (high && RefWellFormed(file));
+}
+
+// The text a load gives: without a UTF-8 byte-order mark, cut at the first NUL; CR LF kept; a
+// lone CR or lone LF made CR LF.
 std::string Converted(const std::string& file) {
-    const std::string data = file.substr(0, file.find('\0'));
+    const std::string unmarked = file.starts_with(kMark) ? file.substr(kMark.size()) : file;
+    const std::string data = unmarked.substr(0, unmarked.find('\0'));
     std::string text;
     for (size_t i = 0; i < data.size(); ++i) {
         if (data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n') {
@@ -60,6 +73,24 @@ std::string FileBytes(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// Offsets of the text-view operations: characters of a UTF-8 text, bytes of any other.
+std::int64_t Chars(const TextModel& model, const std::string& text, std::size_t offset) {
+    if (model.encoding() == TextEncoding::Cp1252)
+        return std::int64_t(offset);
+    return RefCharsBefore(text, offset);
+}
+
+// A line cut to its first kMaxLineLength characters.
+std::string Cut(const TextModel& model, const std::string& line) {
+    std::size_t end = 0;
+    for (std::size_t chars = 0; end < line.size(); ++end) {
+        const bool starts = model.encoding() == TextEncoding::Cp1252 || RefStartsAt(line, end);
+        if (starts && chars++ == TextModel::kMaxLineLength)
+            break;
+    }
+    return line.substr(0, end);
+}
+
 // Everything the model says of its text agrees with the reference text.
 void CheckText(const TextModel& model, const std::string& text, FuzzedDataProvider& data) {
     Expect(model.text() == text, "text");
@@ -72,23 +103,25 @@ void CheckText(const TextModel& model, const std::string& text, FuzzedDataProvid
     std::int64_t longest = 0;
     for (int row = 0; row < int(rows.size()); ++row) {
         const std::string& expected = rows[size_t(row)];
-        Expect(model.rowOffset(row) == offset, "row offset");
+        Expect(model.rowStart(row) == offset, "row start");
+        Expect(model.rowOffset(row) == Chars(model, text, std::size_t(offset)), "row offset");
         Expect(model.rowText(row) == expected, "row text");
         Expect(model.rowOfOffset(offset) == row, "row of its offset");
         if (row < lines)
-            Expect(model.line(row) == expected.substr(0, TextModel::kMaxLineLength), "line");
+            Expect(model.line(row) == Cut(model, expected), "line");
         longest = std::max(longest, std::int64_t(expected.size()));
         offset += std::int64_t(expected.size()) + 2;
     }
-    Expect(model.rowOffset(-1) == 0 && model.rowOffset(int(rows.size())) == model.size(),
+    Expect(model.rowStart(-1) == 0 && model.rowStart(int(rows.size())) == model.size() &&
+               model.rowOffset(int(rows.size())) == Chars(model, text, text.size()),
            "offsets outside the rows");
     Expect(model.line(-1).empty() && model.line(lines).empty(), "lines outside the text");
     Expect(model.longestRow() == longest, "longest row");
     const std::int64_t probe = data.ConsumeIntegralInRange<std::int64_t>(-2, model.size() + 2);
     const std::int64_t clamped = std::clamp<std::int64_t>(probe, 0, model.size());
     const int row = model.rowOfOffset(probe);
-    Expect(model.rowOffset(row) <= clamped &&
-               (row + 1 == model.rowCount() || clamped < model.rowOffset(row + 1)),
+    Expect(model.rowStart(row) <= clamped &&
+               (row + 1 == model.rowCount() || clamped < model.rowStart(row + 1)),
            "row of an offset");
 }
 
@@ -99,9 +132,17 @@ void CheckSelection(TextModel& model, const std::string& text, FuzzedDataProvide
     model.setSelection(anchor, caret);
     const std::int64_t a = std::clamp<std::int64_t>(anchor, 0, n);
     const std::int64_t c = std::clamp<std::int64_t>(caret, 0, n);
-    Expect(model.selStart() == std::min(a, c) &&
-               model.selLength() == std::max(a, c) - std::min(a, c),
-           "selection");
+    const std::int64_t first = Chars(model, text, std::size_t(std::min(a, c)));
+    const std::int64_t last = Chars(model, text, std::size_t(std::max(a, c)));
+    Expect(model.selStart() == first && model.selLength() == last - first, "selection");
+    // The same selection set in characters, from a character's start.
+    if (model.encoding() == TextEncoding::Cp1252 ||
+        RefStartsAt(text + ' ', std::size_t(std::min(a, c)))) {
+        model.setSelStart(first);
+        model.setSelLength(last - first);
+        Expect(model.anchor() == std::min(a, c), "selection start set in characters");
+        Expect(model.selLength() == last - first, "selection length set in characters");
+    }
     Expect(model.selectedText() == text.substr(size_t(std::min(a, c)), size_t(std::abs(a - c))),
            "selected text");
 }
@@ -110,7 +151,10 @@ void CheckSelection(TextModel& model, const std::string& text, FuzzedDataProvide
 std::string Load(TextModel& model, const std::string& before, const std::string& bytes) {
     Scratch().write(bytes);
     const std::string after = Converted(bytes);
-    const bool same = bytes.find('\0') == std::string::npos && after == before;
+    const TextEncoding encoding = IsUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Cp1252;
+    const bool cut = (bytes.starts_with(kMark) ? bytes.substr(kMark.size()) : bytes).find('\0') !=
+                     std::string::npos;
+    const bool same = !cut && after == before && encoding == model.encoding();
     const std::int64_t anchor = model.anchor(), caret = model.caret();
     if (std::int64_t(after.size()) > model.capacity() && !same) {
         try {
@@ -124,6 +168,7 @@ std::string Load(TextModel& model, const std::string& before, const std::string&
         return before;
     }
     Expect(model.loadFromFile(Scratch().path()) == !same, "load reports a change");
+    Expect(model.encoding() == encoding, "encoding");
     if (same)
         Expect(model.anchor() == anchor && model.caret() == caret, "same text keeps selection");
     else
@@ -131,32 +176,32 @@ std::string Load(TextModel& model, const std::string& before, const std::string&
     return after;
 }
 
-std::string TakeBytes(FuzzedDataProvider& data, bool fold) {
-    std::string bytes = data.ConsumeRandomLengthString(6000);
-    return fold ? FoldOntoLineControls(bytes) : bytes;
+// Raw bytes, bytes folded onto line controls, or onto pieces of UTF-8.
+std::string TakeBytes(FuzzedDataProvider& data, int fold, std::size_t length) {
+    std::string bytes = data.ConsumeRandomLengthString(length);
+    return fold == 0 ? bytes : fold == 1 ? FoldOntoLineControls(bytes) : FoldOntoUtf8Pieces(bytes);
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size) {
     FuzzedDataProvider data(bytes, size);
-    const bool fold = data.ConsumeBool();
+    const int fold = data.ConsumeIntegralInRange(0, 2);
     const std::int64_t capacity =
         data.ConsumeBool() ? data.ConsumeIntegralInRange(0, 64) : TextModel::kDefaultCapacity;
     TextModel model(capacity);
     std::string text;
 
-    const std::string first = TakeBytes(data, fold);
+    const std::string first = TakeBytes(data, fold, 6000);
     text = Load(model, text, first);
     CheckText(model, text, data);
     CheckSelection(model, text, data);
     // The same file again, or another one.
-    text = Load(model, text, data.ConsumeBool() ? first : TakeBytes(data, fold));
+    text = Load(model, text, data.ConsumeBool() ? first : TakeBytes(data, fold, 6000));
     CheckText(model, text, data);
 
     for (int i = data.ConsumeIntegralInRange(0, 4); i > 0; --i) {
-        const std::string line = fold ? FoldOntoLineControls(data.ConsumeRandomLengthString(300))
-                                      : data.ConsumeRandomLengthString(300);
+        const std::string line = TakeBytes(data, fold, 300);
         model.appendLine(line);
         text = Appended(text, line);
         Expect(model.caret() == model.size() && model.selLength() == 0, "caret after append");

@@ -2,7 +2,8 @@
 # Drives the real trouve binary on a private X server, as a person would: keystrokes and clicks at
 # the controls' places only. Loads a Windows-1252 sample, checks the text shown, the warning of an
 # empty result list, runs a search, jumps from a result to the text, saves the results and compares
-# them byte for byte, shows the error box of a source deleted after loading, and closes the window.
+# them byte for byte; does the same with a UTF-8 sample and a pasted search string; shows the error
+# box of a source deleted after loading, and closes the window.
 # Usage: e2e.sh BUILD_DIR ARTEFACT_DIR   (a PNG of every step goes to ARTEFACT_DIR)
 set -uo pipefail
 
@@ -203,6 +204,13 @@ printf 'Premi\350re ligne\r\nUne surprise-partie tr\350s r\351ussie\r\n\340 c\36
 printf '>2,18:surprise-partie\r\n>2,31:r\351ussie\r\n>3,13:pied\r\n>4,28:amie\r\n' >"$work/expected-results"
 printf 'Premi\303\250re ligne\nUne surprise-partie tr\303\250s r\303\251ussie\n\303\240 c\303\264t\303\251, un pied\nderni\303\250re ligne sans fin: amie' >"$work/expected-text"
 printf 'ie' >"$work/expected-jump"
+# UTF-8 with a byte-order mark, LF breaks and a lone CR; Greek, CJK and an emoji before a match.
+utf8_sample="$work/utf8.txt"
+utf8_results="$work/utf8-results.txt"
+printf '\357\273\277\316\225\316\273\316\273\316\267\316\275\316\271\316\272\316\254 \344\270\255\346\226\207 \360\237\230\200 \303\251t\303\251 \302\253 chaud \302\273 \342\200\224 10 \342\202\254\n\303\211t\303\251\rsurprise-partie\nderni\303\250re ligne: t\303\252tu, \303\251t\303\251' >"$utf8_sample"
+tail -c +4 "$utf8_sample" | sed 's/\r/\n/' >"$work/expected-utf8-text"
+printf '>1,16:\303\251t\303\251\r\n>2,2:t\303\251surprise-partie\r\n>3,24:\303\251t\303\251\r\n' >"$work/expected-utf8-results"
+printf 't\303\251' >"$work/utf8-pattern"
 dashes=---------------------------
 printf '%s\r\nAvertissement\r\n%s\r\nErreur de s\303\251lection\r\n%s\r\nOK   \r\n%s\r\n' \
   $dashes $dashes $dashes $dashes >"$work/expected-warning"
@@ -286,8 +294,53 @@ log "  $results holds the four result lines, CR LF each"
 settle
 screenshot "saved"
 
+step "open a UTF-8 file"
+click_at $OPEN_X $OPEN_Y
+dialog=$(wait_dialog '.') || fail "no open dialog appeared after clicking btnOpen"
+accept_file_dialog "$dialog" "$utf8_sample" "open-utf8"
+poll 5 is_active "$main_win" || xdo windowactivate "$main_win" 2>/dev/null
+sleep 0.5
+
+step "UTF-8 text shown in mmoText"
+click_at $TEXT_X $TEXT_Y
+key ctrl+a ctrl+c
+poll $CHECK_TIMEOUT eval 'timeout 5 xclip -o -selection clipboard 2>/dev/null | tr -d "\r" >"$work/clip" && cmp -s "$work/clip" "$work/expected-utf8-text"' ||
+  { show_clipboard; fail "Ctrl+A, Ctrl+C in mmoText did not copy the UTF-8 sample's characters"; }
+log "  the UTF-8 sample's characters were copied, without its byte-order mark"
+settle
+screenshot "utf8-loaded"
+
+step "paste a search string and run the search"
+timeout 5 xclip -selection clipboard -i "$work/utf8-pattern" || fail "cannot put the search string on the clipboard"
+click_at $SEL_X $SEL_Y
+key ctrl+a ctrl+v
+click_at $GO_X $GO_Y
+settle
+screenshot "utf8-results"
+
+step "jump to an occurrence after Greek, CJK and an emoji"
+click_at $MMO_X $MMO_ROW0_Y 2
+other_window '.' >/dev/null && fail "a dialog appeared instead of the jump: '$(xdo getwindowname "$(other_window .)")'"
+key ctrl+c
+poll $CHECK_TIMEOUT clipboard_is "$work/utf8-pattern" ||
+  { show_clipboard; fail "after the jump, Ctrl+C did not copy the occurrence (line 1, column 16)"; }
+log "  the occurrence is selected in mmoText, by character"
+settle
+screenshot "utf8-jump"
+
+step "save the UTF-8 results"
+click_at $SAVE_X $SAVE_Y
+dialog=$(wait_dialog '.') || fail "no save dialog appeared after clicking btnSave"
+accept_file_dialog "$dialog" "$utf8_results" "save-utf8"
+poll $CHECK_TIMEOUT cmp -s "$utf8_results" "$work/expected-utf8-results" || {
+  [ -e "$utf8_results" ] && od -c "$utf8_results" | head -20
+  fail "the UTF-8 results file does not hold the three expected result lines"
+}
+log "  $utf8_results holds the three result lines in UTF-8, CR LF each"
+settle
+
 step "error box of a deleted source"
-rm -f "$sample"
+rm -f "$utf8_sample"
 click_at $GO_X $GO_Y
 box=$(wait_dialog '^trouve$') || fail "no error box 'trouve' after running the search on a deleted file"
 xdo windowactivate --sync "$box" >/dev/null 2>&1 || true

@@ -1,0 +1,142 @@
+#include "text/text_loader.h"
+
+#include "text/aligned_buffer.h"
+#include "text/break_converter.h"
+#include "text/errors.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::size_t kBlock = std::size_t(1) << 18; // stays in the second-level cache
+constexpr std::size_t kLead = 64;                    // room for the byte before a block
+constexpr std::size_t kHeadLength = kByteOrderMark.size();
+
+// Asks for huge pages for a large buffer not yet touched: a few hundred faults instead of tens of
+// thousands. Only advice; nothing changes where the system declines it.
+void AdviseHugePages(char* data, std::size_t size) {
+    constexpr std::uintptr_t kHuge = std::uintptr_t(1) << 21;
+    const auto first = (reinterpret_cast<std::uintptr_t>(data) + kHuge - 1) & ~(kHuge - 1);
+    const auto last = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(kHuge - 1);
+    if (last > first)
+        madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+}
+
+// The room to reserve for the text of a file: a regular file's converted text is at most twice
+// its size; anything else grows as it comes.
+std::size_t ExpectedRoom(int fd, std::int64_t capacity) {
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return 4 * kBlock;
+    const std::int64_t bound = std::min<std::int64_t>(2 * std::int64_t(info.st_size), capacity);
+    return std::size_t(std::max<std::int64_t>(bound, 0)) + 2 * kBlock + 4 * BreakConverter::kSlack;
+}
+
+// One read of up to count bytes; 0 at the end of the data or on a failure.
+std::size_t ReadSome(int fd, char* into, std::size_t count) {
+    for (;;) {
+        const ssize_t got = ::read(fd, into, count);
+        if (got >= 0)
+            return std::size_t(got);
+        if (errno != EINTR)
+            return 0;
+    }
+}
+
+// The text as it is built: pieces of the file (after the byte-order mark) are cut at the first
+// NUL, converted into the text and indexed.
+class TextBuilder {
+public:
+    TextBuilder(std::size_t room, std::int64_t capacity) : FCapacity(capacity) {
+        FText.reserve(room);
+        AdviseHugePages(FText.data(), FText.capacity());
+        FRows.clear();
+    }
+
+    bool cut() const noexcept { return FCut; }
+
+    // in[-1] and BreakConverter::kSlack bytes after the piece are readable.
+    void add(const char* in, std::size_t n) {
+        if (FCut || n == 0)
+            return;
+        if (const void* nul = std::memchr(in, '\0', n)) {
+            n = std::size_t(static_cast<const char*>(nul) - in);
+            FCut = true;
+        }
+        const std::size_t at = FText.size();
+        makeRoom(at, 2 * n + 2 + BreakConverter::kSlack);
+        const char* end = FConverter.convert(in, n, FText.data() + at);
+        settle(at, end);
+    }
+
+    LoadedText finish(TextEncoding encoding) {
+        const std::size_t at = FText.size();
+        makeRoom(at, 2);
+        settle(at, FConverter.finish(FText.data() + at));
+        return {std::move(FText), encoding, std::move(FRows), FCut};
+    }
+
+private:
+    // Gives the text room for count more bytes; growing copies it, which only a file that is not
+    // a regular one (or grows while read) needs.
+    void makeRoom(std::size_t at, std::size_t count) {
+        if (FText.capacity() < at + count)
+            FText.reserve(std::max(2 * FText.capacity(), at + count));
+        FText.resize(at + count);
+    }
+
+    void settle(std::size_t at, const char* end) {
+        FText.resize(std::size_t(end - FText.data()));
+        FRows.extend(FText, at);
+        if (std::int64_t(FText.size()) > FCapacity)
+            throw EInvalidOperation(kMemoCapacityMessage);
+    }
+
+    std::int64_t FCapacity;
+    std::string FText;
+    RowIndex FRows;
+    BreakConverter FConverter;
+    bool FCut = false;
+};
+
+} // namespace
+
+LoadedText LoadText(int fd, std::int64_t capacity) {
+    AlignedBuffer buffer(kLead + kBlock + BreakConverter::kSlack);
+    char* const in = buffer.data() + kLead;
+    in[-1] = '\0';
+    TextBuilder builder(ExpectedRoom(fd, capacity), capacity);
+    EncodingDetector detector;
+    // The first bytes wait until there are enough of them to tell a byte-order mark.
+    char head[1 + kHeadLength + BreakConverter::kSlack] = {};
+    std::size_t headLength = 0;
+    bool headDone = false;
+    for (;;) {
+        const std::size_t got = ReadSome(fd, in, kBlock);
+        if (got == 0)
+            break;
+        detector.feed({in, got});
+        std::size_t skip = 0;
+        if (!headDone) {
+            skip = std::min(got, kHeadLength - headLength);
+            std::memcpy(head + 1 + headLength, in, skip);
+            headLength += skip;
+            if (headLength < kHeadLength)
+                continue;
+            headDone = true;
+            if (!detector.hasByteOrderMark())
+                builder.add(head + 1, headLength);
+        }
+        builder.add(in + skip, got - skip);
+        if (builder.cut() && detector.decided())
+            break; // the rest of the file changes nothing
+    }
+    if (!headDone)
+        builder.add(head + 1, headLength);
+    return builder.finish(detector.finish());
+}

@@ -1,0 +1,21 @@
+#pragma once
+// Reads a whole file as the text of a text view, in one pass over blocks that stay in the
+// processor's cache: every lone CR and lone LF made a CR LF, the text cut at its first NUL,
+// without a byte-order mark, its encoding decided and its rows indexed on the way.
+
+#include "text/encoding.h"
+#include "text/row_index.h"
+
+#include <cstdint>
+#include <string>
+
+struct LoadedText {
+    std::string text;
+    TextEncoding encoding = TextEncoding::Cp1252;
+    RowIndex rows;
+    bool cutAtNul = false;
+};
+
+// Reads the open file fd from its current position to its end. A failed read ends the data.
+// Raises EInvalidOperation when the text would exceed capacity bytes.
+LoadedText LoadText(int fd, std::int64_t capacity);
