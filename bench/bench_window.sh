@@ -1,23 +1,25 @@
 #!/usr/bin/env bash
 # The search run of the real window (bench/window_search: the file loaded through the open
 # handler, then one click of Exec. timed inside the process, offscreen) beside rg and GNU grep on
-# the same corpus in the same run. Best of 3 warm runs; peak memory of the whole window process
-# (the loaded text included) by GNU time. Patterns as in bench_search.sh.
+# the same corpus in the same run; then the same four searches in the corpus re-encoded in UTF-8
+# beside the window's runs in the Windows-1252 text. Best of 3 warm runs; peak memory of the whole
+# window process (the loaded text included) by GNU time. Patterns as in bench_search.sh.
+# Targets: the absent word <= 1 x rg, the others <= 0.8 x rg; UTF-8 <= 1.5 x Windows-1252.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=${TROUVE_BUILD:-$here/../build}
 out=${TROUVE_BENCH_OUT:-$here/out}
 corpus=${TROUVE_CORPUS:-$out/corpus-256.txt}
+utf8=${TROUVE_CORPUS_UTF8:-$out/corpus-256-utf8.txt}
 result="$out/bench_window.out"
 memory="$out/bench_window.mem"
 source "$here/lib.sh"
-cat "$corpus" > /dev/null # warm the cache
 
-# window_best PATTERN: sets WINDOW (seconds of the run), COUNT (result lines), PEAK (KiB).
+# window_best FILE PATTERN: sets WINDOW (seconds of the run), COUNT (result lines), PEAK (KiB).
 window_best() {
   WINDOW=""
   for _ in 1 2 3; do
-    /usr/bin/time -f %M -o "$memory" "$build/bench/window_search" "$corpus" "$1" > "$result" 2>/dev/null
+    /usr/bin/time -f %M -o "$memory" "$build/bench/window_search" "$1" "$2" > "$result" 2>/dev/null
     local seconds
     seconds=$(awk '{ print $1 }' "$result")
     if [ -z "$WINDOW" ] || awk -v s="$seconds" -v b="$WINDOW" 'BEGIN { exit !(s < b) }'; then
@@ -28,29 +30,59 @@ window_best() {
   done
 }
 
+cases=("absent|xylophone|1|-F -n --column|-F -n"
+       "frequent|plus|0.8|-F -o -n --column|-F -o -n -b"
+       "2-letter|on|0.8|-F -o -n --column|-F -o -n -b"
+       "overlap|de de|0.8|-F -o -n --column|-F -o -n -b")
+
+cat "$corpus" > /dev/null # warm the cache
 echo "Corpus: $corpus ($(stat -c %s "$corpus") bytes); window run = one click of Exec."
 printf '| %-8s | %-11s | %9s | %9s | %8s | %6s | %6s | %9s | %7s | %8s | %10s |\n' \
   case pattern results rg_lines window_s rg_s grep_s window/rg target window/grep peak_MiB
 printf '|%s|\n' "----------|-------------|-----------|-----------|----------|--------|--------|-----------|---------|----------|------------"
-run_case() {
-  local name=$1 pattern=$2 target=$3 rgflags=$4 grepflags=$5
-  window_best "$pattern"
-  local window=$WINDOW count=$COUNT peak=$PEAK
+declare -A CP1252 TARGETS
+set +e # rg and grep exit 1 when they find nothing
+for row in "${cases[@]}"; do
+  IFS='|' read -r name pattern goal rgflags grepflags <<<"$row"
+  window_best "$corpus" "$pattern"
+  window=$WINDOW count=$COUNT peak=$PEAK
   # shellcheck disable=SC2086
   best_of_3 rg $rgflags -- "$pattern" "$corpus"
-  local rg=$BEST rgCount
+  rg=$BEST
   rgCount=$(wc -l < "$result")
   # shellcheck disable=SC2086
   best_of_3 grep $grepflags -- "$pattern" "$corpus"
-  local grep=$BEST
+  grep=$BEST
   printf '| %-8s | %-11s | %9s | %9s | %8s | %6s | %6s | %9s | %7s | %8s | %10s |\n' \
     "$name" "\"$pattern\"" "$count" "$rgCount" "$window" "$rg" "$grep" "$(ratio "$window" "$rg")" \
-    "<= $target" "$(ratio "$window" "$grep")" "$(mib "$peak")"
-}
-set +e # rg and grep exit 1 when they find nothing
-run_case absent xylophone 2 "-F -n --column" "-F -n"
-run_case frequent plus 1 "-F -o -n --column" "-F -o -n -b"
-run_case 2-letter on 1 "-F -o -n --column" "-F -o -n -b"
-run_case overlap "de de" 1 "-F -o -n --column" "-F -o -n -b"
+    "<= $goal" "$(ratio "$window" "$grep")" "$(mib "$peak")"
+  CP1252[$name]=$window
+  TARGETS[$name]="$(ratio "$window" "$rg")|$goal"
+done
+set -e
 echo "(rg and grep list \"de de\" without its overlapping occurrences; the window lists them all.)"
+
+cat "$utf8" > /dev/null
+echo
+echo "UTF-8 corpus: $utf8 ($(stat -c %s "$utf8") bytes, LF), beside the window in Windows-1252"
+printf '| %-8s | %9s | %8s | %9s | %9s | %10s |\n' case results window_s cp1252_s utf8/cp1252 peak_MiB
+echo "|----------|-----------|----------|-----------|-----------|------------|"
+declare -A UTF8
+for row in "${cases[@]}"; do
+  IFS='|' read -r name pattern _ <<<"$row"
+  window_best "$utf8" "$pattern"
+  UTF8[$name]=$(ratio "$WINDOW" "${CP1252[$name]}")
+  printf '| %-8s | %9s | %8s | %9s | %9s | %10s |\n' \
+    "$name" "$COUNT" "$WINDOW" "${CP1252[$name]}" "${UTF8[$name]}" "$(mib "$PEAK")"
+done
 rm -f "$result" "$memory"
+
+for row in "${cases[@]}"; do
+  IFS='|' read -r name _ <<<"$row"
+  IFS='|' read -r figure goal <<<"${TARGETS[$name]}"
+  target "search $name" "$figure" "x rg" "$goal"
+done
+for row in "${cases[@]}"; do
+  IFS='|' read -r name _ <<<"$row"
+  target "search UTF-8 $name" "${UTF8[$name]}" "x Windows-1252" 1.5
+done

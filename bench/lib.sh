@@ -23,3 +23,26 @@ best_of_3() {
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
 mib() { awk -v k="$1" 'BEGIN { printf "%.0f", k / 1024 }'; }
 
+# target NAME FIGURE UNIT GOAL: prints and records in $TROUVE_SUMMARY one line of the summary,
+#   target NAME: FIGURE UNIT (goal <= GOAL) met|missed
+target() {
+  local name=$1 figure=$2 unit=$3 goal=$4 verdict=missed
+  awk -v f="$figure" -v g="$goal" 'BEGIN { exit !(f <= g) }' && verdict=met
+  local line="target $name: $figure $unit (goal <= $goal) $verdict"
+  echo "$line"
+  [ -n "${TROUVE_SUMMARY:-}" ] && echo "$line" >>"$TROUVE_SUMMARY"
+  return 0
+}
+
+# best_seconds CMD...: the best wall time in seconds of 3 runs, output discarded.
+best_seconds() {
+  local best="" start end t
+  for _ in 1 2 3; do
+    start=$(date +%s%N)
+    "$@" >/dev/null 2>&1
+    end=$(date +%s%N)
+    t=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.4f", (b - a) / 1e9 }')
+    if [ -z "$best" ] || awk -v t="$t" -v b="$best" 'BEGIN { exit !(t < b) }'; then best=$t; fi
+  done
+  echo "$best"
+}

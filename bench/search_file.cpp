@@ -15,12 +15,12 @@ namespace {
 
 class ResultText : public SearchSink {
 public:
-    void found(int32_t line, int32_t column, std::string_view word) override {
+    void found(int64_t line, int64_t column, std::string_view word) override {
         AppendResultLine(FText, line, column, word);
         FText += "\r\n";
         ++FCount;
     }
-    void progress(int32_t currentLine) override { FLastProgress = currentLine; }
+    void progress(int64_t currentLine) override { FLastProgress = currentLine; }
 
     long long count() const { return FCount; }
     size_t size() const { return FText.size(); }
@@ -28,7 +28,7 @@ public:
 private:
     std::string FText;
     long long FCount = 0;
-    int32_t FLastProgress = 0;
+    int64_t FLastProgress = 0;
 };
 
 } // namespace
@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
     }
     const std::string pattern = argv[2];
     ResultText results;
-    int32_t currentLine = 0;
+    int64_t currentLine = 0;
     try {
         TextReader reader;
         reader.open(argv[1]);
@@ -50,6 +50,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.what());
         return 1;
     }
-    std::printf("results %lld lines %d bytes %zu\n", results.count(), currentLine, results.size());
+    std::printf("results %lld lines %lld bytes %zu\n", results.count(), (long long)currentLine,
+                results.size());
     return 0;
 }

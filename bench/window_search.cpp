@@ -4,7 +4,6 @@
 #include "app/application.h"
 #include "app/edit.h"
 #include "app/form_main.h"
-#include "widgets/qtext.h"
 #include "widgets/text_view.h"
 
 #include <QElapsedTimer>
@@ -36,11 +35,11 @@ int main(int argc, char** argv) {
     form.setFileDialogs(std::make_unique<FixedDialogs>(QString::fromLocal8Bit(argv[1])));
     form.show();
     form.btnOpenClick();
-    form.edtSel->setText(ToQString(argv[2]));
+    form.edtSel->setText(QString::fromUtf8(argv[2]));
     QElapsedTimer clock;
     clock.start();
     form.btnGoClick();
     const double seconds = double(clock.nsecsElapsed()) / 1e9;
-    std::printf("%.3f %d %d\n", seconds, form.mmo->lineCount(), form.FCurrentLine);
+    std::printf("%.3f %d %lld\n", seconds, form.mmo->lineCount(), (long long)form.FCurrentLine);
     return 0;
 }

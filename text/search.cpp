@@ -15,6 +15,7 @@ namespace {
 constexpr char kLf = '\n';
 constexpr char kCr = '\r';
 constexpr char kEndOfFileMark = 26;
+constexpr size_t kUncounted = size_t(-1);
 
 // A text line never holds these bytes, so a pattern with one of them is never found.
 bool CanOccurInLine(std::string_view pattern) {
@@ -73,7 +74,7 @@ public:
 
 private:
     void searchBlock(const char* begin, const char* end, bool final);
-    void searchPlainLines(const char* begin, const char* end, bool final);
+    void searchPlainLines(const char* begin, const char* end, bool final, size_t lineFeeds);
     void searchExactLine(const char* begin, const char* end);
     void reportProgress(int64_t line);
 
@@ -137,12 +138,13 @@ void BlockSearch::searchBlock(const char* begin, const char* end, bool final) {
     while (p != end) {
         // A lone CR is removed from its line, which changes columns and may join an
         // occurrence: such a line takes the exact path.
-        const char* cr = FCanMatch ? FindLoneCr(p, end) : end;
+        const LineScan scan = FCanMatch ? ScanLines(p, end) : LineScan{end, kUncounted};
+        const char* cr = scan.loneCr;
         if (cr == end)
-            return searchPlainLines(p, end, final);
+            return searchPlainLines(p, end, final, scan.lineFeeds);
         const char* previousLf = FindLastByte(p, cr, kLf);
         const char* lineStart = previousLf ? previousLf + 1 : p;
-        searchPlainLines(p, lineStart, false);
+        searchPlainLines(p, lineStart, false, scan.lineFeeds);
         const void* lf = std::memchr(cr, kLf, size_t(end - cr));
         const char* lineEnd = lf ? static_cast<const char*>(lf) : end;
         searchExactLine(lineStart, lineEnd);
@@ -151,9 +153,12 @@ void BlockSearch::searchBlock(const char* begin, const char* end, bool final) {
 }
 
 // Lines without a lone CR: an occurrence in the raw bytes is an occurrence in the line, at the
-// same column, since the pattern holds neither CR nor LF.
-void BlockSearch::searchPlainLines(const char* begin, const char* end, bool final) {
-    int64_t line = FCurrentLine + 1; // the number of the line that holds countedTo
+// same column, since the pattern holds neither CR nor LF. lineFeeds is the number of LF bytes of
+// the lines, when the caller has counted them.
+void BlockSearch::searchPlainLines(const char* begin, const char* end, bool final,
+                                   size_t lineFeeds) {
+    const int64_t first = FCurrentLine + 1;
+    int64_t line = first; // the number of the line that holds countedTo
     const char* countedTo = begin;
     if (FCanMatch) {
         const std::string_view rest(begin, size_t(end - begin));
@@ -184,7 +189,8 @@ void BlockSearch::searchPlainLines(const char* begin, const char* end, bool fina
             from = hit + FResume;
         }
     }
-    line += int64_t(CountByte(countedTo, end, kLf));
+    line = lineFeeds == kUncounted ? line + int64_t(CountByte(countedTo, end, kLf))
+                                   : first + int64_t(lineFeeds);
     const bool partialLast = final && end != begin && end[-1] != kLf;
     FCurrentLine = partialLast ? line : line - 1;
 }

@@ -98,6 +98,8 @@ std::size_t NextCharStart(std::string_view text, std::size_t i) noexcept {
 
 std::size_t PreviousCharStart(std::string_view text, std::size_t i) noexcept {
     --i;
+    if (IsAsciiByte(static_cast<unsigned char>(text[i])))
+        return i;
     while (i > 0 && !StartsAt(text.data() + i))
         --i;
     return i;

@@ -41,6 +41,11 @@ bool IsWordCodePoint(char32_t c) {
 namespace {
 
 bool IsWordAt(std::string_view line, size_t at, size_t& length) {
+    const auto byte = static_cast<unsigned char>(line[at]);
+    if (byte < 0x80) {
+        length = 1;
+        return IsWordChar(byte);
+    }
     const DecodedChar c = DecodeChar(line, at);
     length = c.length;
     return c.wellFormed && IsWordCodePoint(c.code);
