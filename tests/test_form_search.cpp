@@ -52,6 +52,50 @@ private slots:
         QVERIFY(w.form.btnSave->isVisible());
     }
 
+    // A UTF-8 source is searched by character; a string that Windows-1252 cannot hold occurs
+    // nowhere in a Windows-1252 source, without an error.
+    void theSourceEncodingDecidesColumnsAndWords() {
+        ShownForm w;
+        const auto paste = [&](const QString& text) { // QTest types ASCII only
+            w.form.edtSel->setText(text);
+            QTest::mouseClick(w.form.btnGo, Qt::LeftButton);
+        };
+        w.open(WriteFile(FDir, "utf8.txt",
+                         "\xEF\xBB\xBF\xCE\xB1\xCE\xB2 \xC3\xA9t\xC3\xA9\r\n"
+                         "\xC3\x89t\xC3\xA9 \xF0\x9F\x98\x80t\xC3\xA9"));
+        paste(QStringLiteral("té"));
+        QCOMPARE(w.results(),
+                 (QByteArrayList{">1,5:\xC3\xA9t\xC3\xA9", ">2,2:t\xC3\xA9", ">2,6:t\xC3\xA9"}));
+        paste(QStringLiteral("β é"));
+        QCOMPARE(w.results(), QByteArrayList{">1,2:\xCE\xB1\xCE\xB2"});
+
+        w.open(WriteFile(FDir, "cp1252.txt", "\xE9t\xE9 \xAB\xBB\r\n"));
+        BoxWatcher watcher;
+        paste(QStringLiteral("été"));
+        QCOMPARE(w.results(), QByteArrayList{">1,1:\xE9t\xE9"});
+        paste(QStringLiteral("βé"));
+        QCOMPARE(w.results(), QByteArrayList{});
+        QVERIFY(watcher.seen.empty());
+        QVERIFY(w.form.btnSave->isVisible());
+    }
+
+    // A file the text view refuses is still the source that Exec. reads from disk.
+    void aFileBeyondTheViewsCapacityIsSearchedFromDisk() {
+        ShownForm w;
+        w.form.mmoText->setCapacity(16);
+        w.open(WriteFile(FDir, "petit.txt", "avant\r\n"));
+        BoxWatcher watcher;
+        const QString large = WriteFile(FDir, "grand.txt", "un mot\r\ndeux mots\r\ntrois mots\r\n");
+        w.open(large);
+        QCOMPARE(watcher.seen.size(), std::size_t(1));
+        QCOMPARE(watcher.seen.front().text,
+                 QStringLiteral("Le texte dépasse la capacité du mémo."));
+        QCOMPARE(w.form.mmoText->line(0), std::string("avant"));
+        QCOMPARE(w.form.edtSrc->text(), large);
+        w.search(QStringLiteral("mot"));
+        QCOMPARE(w.results(), (QByteArrayList{">1,4:mot", ">2,6:mots", ">3,7:mots"}));
+    }
+
     void theSearchStringIsTrimmedAndWrittenBack() {
         ShownForm w;
         w.open(WriteFile(FDir, "t.txt", "un mot\r\nmot\r\n"));

@@ -307,6 +307,21 @@ private slots:
         QCOMPARE(lines, 3);
         QCOMPARE(recorder.hits, (std::vector<Hit>{{2, 2, "ba"}, {3, 2, "ca"}}));
     }
+    // Line numbers past 2^31 are written whole: the counters are 64-bit.
+    void lineNumbersPastThe32BitRange() {
+        WriteFile(path("big.txt"), "a x\nx");
+        TextReader reader;
+        reader.open(path("big.txt"));
+        Recorder recorder;
+        int64_t lines = (int64_t(1) << 31) + 1;
+        SearchFile(reader, "x", 1, lines, recorder);
+        QCOMPARE(lines, int64_t(2147483651));
+        QCOMPARE(ResultLine(recorder.hits[1].line, recorder.hits[1].column, recorder.hits[1].word),
+                 std::string(">2147483651,1:x"));
+        QCOMPARE(ResultLine(recorder.hits[0].line, int64_t(1) << 32, ""),
+                 std::string(">2147483650,4294967296:"));
+    }
+
     void aReaderThatIsNotOpenRaises104() {
         TextReader reader;
         Recorder recorder;

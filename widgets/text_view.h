@@ -52,6 +52,8 @@ public:
     // Offset at which row begins; the text length for a row past the last one.
     qint64 rowOffset(int row) const { return FModel.rowOffset(row); }
     const TextModel& model() const noexcept { return FModel; }
+    // The largest text a load accepts, in bytes (see TextModel).
+    void setCapacity(qint64 capacity) noexcept { FModel.setCapacity(capacity); }
 
     void setScrollBars(Qt::ScrollBarPolicy horizontal, Qt::ScrollBarPolicy vertical);
 
