@@ -83,6 +83,30 @@ private slots:
         QCOMPARE(FView->selStart(), 13);
     }
 
+    // A UTF-8 text goes by character: wide characters take two cells, a click on either half of
+    // one lands before or after it, arrows step over whole characters, a double-click takes the
+    // letters of any script, and the clipboard gets the characters.
+    void aUtf8TextGoesByCharacter() {
+        load("\xEF\xBB\xBF\xCE\xB1\xCE\xB2\xCE\xB3 \xE4\xB8\xAD\xE6\x96\x87 x\r\n\xC3\xA9\r\n");
+        QTest::mouseClick(viewport(), Qt::LeftButton, {}, at(0, 9)); // the left of "x"
+        QCOMPARE(FView->selStart(), 7);
+        QTest::mouseClick(viewport(), Qt::LeftButton, {}, at(0, 6)); // the left half of 文
+        QCOMPARE(FView->selStart(), 5);
+        QTest::mouseClick(viewport(), Qt::LeftButton, {}, QPoint(at(0, 7).x() + 2, at(0, 7).y()));
+        QCOMPARE(FView->selStart(), 6);
+        QTest::keyClick(FView, Qt::Key_Left, Qt::ShiftModifier);
+        QCOMPARE(FView->selectedText(), std::string("\xE6\x96\x87"));
+        QTest::keyClick(FView, Qt::Key_Down);
+        QCOMPARE(FView->caretRow(), 1);
+        QTest::mouseDClick(viewport(), Qt::LeftButton, {}, at(0, 1));
+        QCOMPARE(FView->selectedText(), std::string("\xCE\xB1\xCE\xB2\xCE\xB3"));
+        QCOMPARE(FView->selLength(), 3);
+        QTest::keyClick(FView, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("αβγ"));
+        FView->selectAll();
+        QCOMPARE(FView->selLength(), 13);
+    }
+
     void dragSelectsAndReportsTheRelease() {
         load(kTwoRows);
         std::vector<std::string> released;

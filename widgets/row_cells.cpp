@@ -68,7 +68,69 @@ qint64 RowCells::plainAsciiRun(qint64 byte, qint64 limit) const {
 Cell RowCells::seek(Cell from, qint64 column) const {
     if (!FUtf8)
         return seekCp1252(from, column);
-    while (from.byte < size() && from.column <= column) {
+    const auto byColumn = [](const Cell& a, const Cell& b) { return a.column < b.column; };
+    return seekUtf8(nearestMark(from, byColumn, {0, column}), column);
+}
+
+qint64 RowCells::columnOf(Cell from, qint64 byte) const {
+    byte = std::min(byte, size());
+    if (!FUtf8)
+        return columnOfCp1252(from, byte);
+    const auto byByte = [](const Cell& a, const Cell& b) { return a.byte < b.byte; };
+    return columnOfUtf8(nearestMark(from, byByte, {byte, 0}), byte);
+}
+
+// The remembered cell nearest before goal (by before), when it lies past from.
+Cell RowCells::nearestMark(Cell from, bool (*before)(const Cell&, const Cell&), Cell goal) const {
+    if (!FHint || FHint->row != FRow.data())
+        return from;
+    const std::vector<Cell>& marks = FHint->marks;
+    const auto after = std::upper_bound(marks.begin(), marks.end(), goal,
+                                        [&](const Cell& g, const Cell& m) { return before(g, m); });
+    if (after == marks.begin() || std::prev(after)->byte <= from.byte)
+        return from;
+    return *std::prev(after);
+}
+
+// Remembers a cell that a walk through a long row reached, unless one is near it already.
+void RowCells::note(Cell at) const {
+    if (!FHint || size() < kHintedRow)
+        return;
+    if (FHint->row != FRow.data())
+        *FHint = {FRow.data(), {}};
+    std::vector<Cell>& marks = FHint->marks;
+    const auto place =
+        std::lower_bound(marks.begin(), marks.end(), at,
+                         [](const Cell& a, const Cell& b) { return a.byte < b.byte; });
+    const bool near = (place != marks.end() && place->byte - at.byte < kMarkBytes / 2) ||
+                      (place != marks.begin() && at.byte - std::prev(place)->byte < kMarkBytes / 2);
+    if (!near)
+        marks.insert(place, at);
+}
+
+// Takes the character at `at`: returns its cells and moves `at` to the next one. Latin letters
+// and signs before the combining marks (two bytes up to U+02FF) go without decoding.
+qint64 RowCells::advance(Cell& at) const {
+    const auto lead = static_cast<unsigned char>(FRow[std::size_t(at.byte)]);
+    const qint64 after = at.byte + 2;
+    if (lead >= 0xC2 && lead <= 0xCB && after <= size() &&
+        IsContinuationByte(static_cast<unsigned char>(FRow[std::size_t(at.byte) + 1])) &&
+        (after == size() ||
+         !IsContinuationByte(static_cast<unsigned char>(FRow[std::size_t(after)])))) {
+        at = {after, at.column + 1};
+        return 1;
+    }
+    const qint64 cells = width(at);
+    at = {next(at.byte), at.column + cells};
+    return cells;
+}
+
+Cell RowCells::seekUtf8(Cell from, qint64 column) const {
+    for (qint64 noteAt = from.byte + kMarkBytes; from.byte < size() && from.column <= column;) {
+        if (from.byte >= noteAt) {
+            note(from);
+            noteAt = from.byte + kMarkBytes;
+        }
         const qint64 plain =
             plainAsciiRun(from.byte, std::min(size() - from.byte, column - from.column + 1));
         if (plain > 0) {
@@ -78,28 +140,27 @@ Cell RowCells::seek(Cell from, qint64 column) const {
                 return {from.byte - (from.column - column), column};
             continue;
         }
-        const qint64 cells = width(from);
-        if (from.column + cells > column)
+        Cell after = from;
+        if (from.column + advance(after) > column)
             return from;
-        from.column += cells;
-        from.byte = next(from.byte);
+        from = after;
     }
     return from;
 }
 
-qint64 RowCells::columnOf(Cell from, qint64 byte) const {
-    byte = std::min(byte, size());
-    if (!FUtf8)
-        return columnOfCp1252(from, byte);
-    while (from.byte < byte) {
+qint64 RowCells::columnOfUtf8(Cell from, qint64 byte) const {
+    for (qint64 noteAt = from.byte + kMarkBytes; from.byte < byte;) {
+        if (from.byte >= noteAt) {
+            note(from);
+            noteAt = from.byte + kMarkBytes;
+        }
         const qint64 plain = plainAsciiRun(from.byte, byte - from.byte);
         if (plain > 0) {
             from.byte += plain;
             from.column += plain;
             continue;
         }
-        from.column += width(from);
-        from.byte = next(from.byte);
+        advance(from);
     }
     return from.column;
 }

@@ -9,11 +9,20 @@
 
 #include <QtGlobal>
 #include <string_view>
+#include <vector>
 
 // A place in a row: a byte index and the column at which that byte's character begins.
 struct Cell {
     qint64 byte = 0;
     qint64 column = 0;
+};
+
+// Cells of one long row remembered from one call to the next, a few hundred KiB apart, so that
+// work far into the row starts at the nearest one rather than at the row's start. The view
+// forgets them whenever its text changes.
+struct CellHint {
+    const char* row = nullptr;
+    std::vector<Cell> marks; // in the row's order
 };
 
 struct RowChar {
@@ -27,8 +36,8 @@ class RowCells {
 public:
     static constexpr qint64 kTabWidth = 8;
 
-    RowCells(std::string_view row, TextEncoding encoding)
-        : FRow(row), FUtf8(encoding == TextEncoding::Utf8) {}
+    RowCells(std::string_view row, TextEncoding encoding, CellHint* hint = nullptr)
+        : FRow(row), FUtf8(encoding == TextEncoding::Utf8), FHint(hint) {}
 
     qint64 size() const noexcept { return qint64(FRow.size()); }
 
@@ -48,10 +57,20 @@ public:
     static qint64 NextTabStop(qint64 column) { return (column / kTabWidth + 1) * kTabWidth; }
 
 private:
+    // Rows this long remember cells this far apart on the walks through them.
+    static constexpr qint64 kHintedRow = qint64(1) << 16;
+    static constexpr qint64 kMarkBytes = qint64(1) << 18;
+
+    Cell seekUtf8(Cell from, qint64 column) const;
+    qint64 columnOfUtf8(Cell from, qint64 byte) const;
+    qint64 advance(Cell& at) const;
+    Cell nearestMark(Cell from, bool (*before)(const Cell&, const Cell&), Cell goal) const;
+    void note(Cell at) const;
     Cell seekCp1252(Cell from, qint64 column) const;
     qint64 columnOfCp1252(Cell from, qint64 byte) const;
     qint64 plainAsciiRun(qint64 byte, qint64 limit) const;
 
     std::string_view FRow;
     bool FUtf8;
+    CellHint* FHint;
 };

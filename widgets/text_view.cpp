@@ -38,6 +38,7 @@ void TextView::loadFromFile(const std::string& path) {
     } resume{this};
     if (!FModel.loadFromFile(path))
         return;
+    FHint = {};
     FGoalColumn = -1;
     FWidestColumns = 0;
     updateScrollBars();
@@ -47,11 +48,13 @@ void TextView::loadFromFile(const std::string& path) {
 
 void TextView::appendLine(std::string_view s) {
     FModel.appendLine(s);
+    FHint = {};
     scheduleLayout(true);
 }
 
 void TextView::appendLines(std::string_view lines) {
     FModel.appendLines(lines);
+    FHint = {};
     scheduleLayout(true);
 }
 
@@ -61,6 +64,7 @@ void TextView::clear() {
 
 void TextView::clear(TextEncoding encoding) {
     FModel.clear(encoding);
+    FHint = {};
     FWidestColumns = 0;
     FGoalColumn = -1;
     scheduleLayout(true);
@@ -123,7 +127,7 @@ qreal TextView::rowX(qint64 column) const {
 }
 
 RowCells TextView::cellsOf(int row) const {
-    return RowCells(FModel.rowText(row), FModel.encoding());
+    return RowCells(FModel.rowText(row), FModel.encoding(), &FHint);
 }
 
 qint64 TextView::columnOf(qint64 offset) const {

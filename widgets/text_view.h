@@ -137,4 +137,5 @@ private:
     bool FScrollPending = false;
     qint64 FGoalColumn = -1;           // the column kept across vertical moves
     mutable qint64 FWidestColumns = 0; // widest row seen, in columns (tabs make rows wider)
+    mutable CellHint FHint;            // where the last walk through a long row ended
 };
