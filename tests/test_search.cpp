@@ -131,6 +131,48 @@ private:
     size_t FLeft;
 };
 
+// After its first read, changes the file under the reader: shortens it, lengthens it, puts
+// another file in its place or deletes it; remembers every byte it delivered.
+class ChangingReader : public TextReader {
+public:
+    enum Change { kShorten, kGrow, kReplace, kDelete };
+    ChangingReader(size_t bufferSize, std::string path, Change change)
+        : TextReader(bufferSize), FPath(std::move(path)), FChange(change) {}
+    std::string delivered;
+
+protected:
+    ssize_t readFile(int fd, char* destination, size_t count) override {
+        const ssize_t got = TextReader::readFile(fd, destination, count);
+        if (got > 0)
+            delivered.append(destination, size_t(got));
+        if (FReads++ == 0)
+            change();
+        return got;
+    }
+
+private:
+    void change() {
+        switch (FChange) {
+        case kShorten:
+            QVERIFY(::truncate(FPath.c_str(), off_t(delivered.size() / 2)) == 0);
+            break;
+        case kGrow:
+            std::ofstream(FPath, std::ios::binary | std::ios::app) << "plus de de\n";
+            break;
+        case kReplace:
+            std::ofstream(FPath + ".new", std::ios::binary) << "autre de\n";
+            QVERIFY(::rename((FPath + ".new").c_str(), FPath.c_str()) == 0);
+            break;
+        case kDelete:
+            QVERIFY(::unlink(FPath.c_str()) == 0);
+            break;
+        }
+    }
+    std::string FPath;
+    Change FChange;
+    int FReads = 0;
+};
+
 template <typename Run> Outcome Capture(TextReader& reader, const std::string& path, Run run) {
     Outcome outcome;
     Recorder recorder;
@@ -401,6 +443,22 @@ private slots:
             QCOMPARE(Engine(engine, file, pattern, ResumeStep(pattern)), expected);
         }
     }
+    // A file that changes between the reader's blocks: the results are those of the bytes read,
+    // without a failure.
+    void aFileChangingWhileReadGivesTheResultsOfWhatWasRead() {
+        Generator generate(17);
+        const std::string file = path("changing.txt");
+        for (int round = 0; round < 200; ++round) {
+            const std::string data = generate.data(200 + generate.pick(2000), false);
+            const std::string pattern = generate.pattern(data);
+            const auto change = ChangingReader::Change(round % 4);
+            WriteFile(file, data);
+            ChangingReader reader(1 + generate.pick(300), file, change);
+            const Outcome outcome = Engine(reader, file, pattern, ResumeStep(pattern));
+            QCOMPARE(outcome, Reference(reader.delivered, pattern, ResumeStep(pattern)));
+        }
+    }
+
     // A binary file: every byte value, twice, searched for each single byte and for byte pairs,
     // in small blocks and in one.
     void aFileOfEveryByteValue() {
