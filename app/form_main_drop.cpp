@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QSysInfo>
 #include <QUrl>
+#include <optional>
 
 namespace {
 
@@ -65,6 +66,7 @@ void TFormMain::dragEnterEvent(QDragEnterEvent* event) {
     AnswerDrop(*event);
 }
 
+// Answered again at every move: the proposed action changes with the keys held.
 void TFormMain::dragMoveEvent(QDragMoveEvent* event) {
     AnswerDrop(*event);
 }

@@ -94,15 +94,6 @@ private slots:
         QCOMPARE(w.dialogs->openRuns, 1); // the first load only
     }
 
-    // Re-dropping the file shown keeps the results, as re-opening it does.
-    void droppingTheFileShownKeepsTheResults() {
-        Searched w(FDir);
-        const auto data = Files({FDir.filePath("avant.txt")});
-        QVERIFY(DragAndDrop(w.form.mmoText, *data).dropped);
-        QCOMPARE(w.results(), QByteArrayList{">1,1:avant"});
-        QVERIFY(w.form.btnSave->isVisible());
-    }
-
     void aDroppedFileThatCannotBeOpenedGetsTheOpenMessage() {
         Searched w(FDir);
         const QString path = FDir.filePath("absent.txt");
