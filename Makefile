@@ -5,7 +5,7 @@ FUZZBUILD  ?= build-fuzz
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
 
-.PHONY: all deps build run check screenshot bench sanitize fuzz install clean format
+.PHONY: all deps build run check screenshot bench sanitize fuzz install package package-test clean format
 
 all: build
 
@@ -45,6 +45,14 @@ fuzz: deps
 
 install: build
 	cmake --install $(BUILD)
+
+# The Debian package $(BUILD)/trouve_<version>_<arch>.deb.
+package: build
+	cd $(BUILD) && cpack
+
+# As root: installs the package, starts it from its menu entry, removes it.
+package-test: package
+	bash tests/package/install.sh $(BUILD)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -56,6 +56,7 @@ TFormMain::TFormMain(QWidget* parent)
     buildStatusBar();
     setTabOrder();
     connectHandlers();
+    acceptDroppedFiles();
     FormCreate();
 }
 

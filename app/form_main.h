@@ -61,6 +61,10 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // A file dropped from a file manager opens as through btnOpen.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildTopStrip();
@@ -68,6 +72,9 @@ private:
     void buildStatusBar();
     void connectHandlers();
     void setTabOrder();
+    void acceptDroppedFiles();
+    // Shows the path in edtSrc, loads the file into mmoText and shows its line count.
+    void openSource(const QString& path);
 
     std::unique_ptr<FileDialogs> FDialogs;
 };

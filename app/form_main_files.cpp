@@ -9,11 +9,14 @@
 
 void TFormMain::btnOpenClick() {
     const std::optional<QString> path = FDialogs->runOpen(this);
-    if (!path)
-        return;
+    if (path)
+        openSource(*path);
+}
+
+void TFormMain::openSource(const QString& path) {
     // The path is shown before the file is read, so a failed load leaves it in place.
-    edtSrc->setText(*path);
-    mmoText->loadFromFile(path->toStdString());
+    edtSrc->setText(path);
+    mmoText->loadFromFile(path.toStdString());
     FTotalLines = mmoText->lineCount();
     StatusBar->setPanelText(0, QString::fromStdString(DecimalText(FTotalLines)) +
                                    QStringLiteral(" lignes"));

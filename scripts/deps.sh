@@ -10,6 +10,7 @@ packages=(
   xvfb xauth xdotool openbox xclip x11-utils imagemagick
   clang libclang-rt-14-dev
   ripgrep time
+  dpkg-dev file desktop-file-utils appstream libglib2.0-bin qt6-translations-l10n
 )
 
 missing=()

@@ -3,7 +3,8 @@
 # the controls' places only. Loads a Windows-1252 sample, checks the text shown, the warning of an
 # empty result list, runs a search, jumps from a result to the text, saves the results and compares
 # them byte for byte; does the same with a UTF-8 sample and a pasted search string; shows the error
-# box of a source deleted after loading, and closes the window.
+# box of a source deleted after loading, takes a file dropped from another program, and closes the
+# window.
 # Usage: e2e.sh BUILD_DIR ARTEFACT_DIR   (a PNG of every step goes to ARTEFACT_DIR)
 set -uo pipefail
 
@@ -359,6 +360,42 @@ poll "$WINDOW_TIMEOUT" is_gone "$box" || fail "Enter did not close the error box
 poll 5 is_active "$main_win" || fail "the main window is not active after the error box"
 settle
 screenshot "after-error"
+
+step "drop a file from another program"
+# drag_source stands for a file manager: it drags the file from its own window, with the real
+# pointer, and prints the action the window took. A move would let it delete the file.
+readonly SRC_X=200 SRC_Y=22 # edtSrc 105,12 307x21
+dropped="$work/"$'d\303\251pos\303\251.txt'
+printf 'Texte d\351pos\351\r\nsur la fen\352tre' >"$dropped"
+printf 'Texte d\303\251pos\303\251\nsur la fen\303\252tre' >"$work/expected-dropped"
+timeout 60 "$build_dir/tests/drag_source" "$dropped" >"$work/drag.log" 2>&1 &
+source_win=$(timeout "$WINDOW_TIMEOUT" xdotool search --sync --all --onlyvisible --name '^source$' 2>/dev/null | head -1)
+[ -n "$source_win" ] || fail "the drag source's window did not appear"
+xdo windowmove --sync "$source_win" 950 700 >/dev/null 2>&1
+sleep 0.5
+xdo mousemove --window "$source_win" 100 60 mousedown 1 || fail "cannot press in the drag source"
+for step_x in 100 200 300; do
+  sleep 0.2
+  xdo mousemove --window "$main_win" $((TEXT_X - step_x)) $TEXT_Y || fail "cannot drag over the window"
+done
+sleep 0.3
+xdo mouseup 1 || fail "cannot release the drag"
+poll $CHECK_TIMEOUT grep -q . "$work/drag.log" || fail "the drag did not end"
+[ "$(head -1 "$work/drag.log")" = copy ] || fail "the drop was answered '$(cat "$work/drag.log")', not 'copy'"
+[ -e "$dropped" ] || fail "the dropped file is gone"
+log "  the window took the drop as a copy"
+poll 5 is_active "$main_win" || xdo windowactivate "$main_win" 2>/dev/null
+click_at $TEXT_X $TEXT_Y
+key ctrl+a ctrl+c
+poll $CHECK_TIMEOUT eval 'timeout 5 xclip -o -selection clipboard 2>/dev/null | tr -d "\r" >"$work/clip" && cmp -s "$work/clip" "$work/expected-dropped"' ||
+  { show_clipboard; fail "mmoText does not show the dropped file's text"; }
+click_at $SRC_X $SRC_Y
+key ctrl+a ctrl+c
+poll $CHECK_TIMEOUT eval 'timeout 5 xclip -o -selection clipboard >"$work/clip" 2>/dev/null && [ "$(cat "$work/clip")" = "$dropped" ]' ||
+  { show_clipboard; fail "edtSrc does not show the dropped file's path"; }
+log "  mmoText shows the dropped file, edtSrc its path"
+settle
+screenshot "dropped"
 
 step "close the window"
 key alt+F4
