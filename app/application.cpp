@@ -18,7 +18,7 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     InitResources();
     setWindowIcon(QIcon(QStringLiteral(":/trouve.xpm")));
     FTitle = TitleFromPath(applicationFilePath());
-    setApplicationDisplayName(FTitle);
+    setApplicationName(FTitle); // not the display name: Qt would append it to every caption
 }
 
 QString TApplication::TitleFromPath(const QString& executablePath) {

@@ -143,6 +143,20 @@ clipboard_has_line() { # exact line
 
 show_clipboard() { od -c "$work/clip" | head -20; }
 
+# The caption of window $1 as the window manager reads it (_NET_WM_NAME), not as Qt holds it.
+wm_caption() {
+  timeout 5 xprop -id "$1" _NET_WM_NAME 2>/dev/null |
+    sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'
+}
+
+# Fails unless window $1 is captioned exactly $2 for the window manager.
+expect_caption() {
+  local caption
+  caption=$(wm_caption "$1")
+  [ "$caption" = "$2" ] || fail "window $1 is captioned '$caption' for the window manager, expected '$2'"
+  log "  caption '$2'"
+}
+
 # Types a full path into the file dialog $1 and accepts it. Enter may first only close the
 # completer's list; it is pressed again while the dialog stays.
 accept_file_dialog() {
@@ -212,7 +226,7 @@ step "start trouve"
 (cd "$work" && exec "$app") >"$work/app.log" 2>&1 &
 app_pid=$!
 main_win=$(timeout "$WINDOW_TIMEOUT" xdotool search --sync --all --onlyvisible --pid "$app_pid" \
-  --name '^Recherche de texte$' 2>/dev/null | head -1)
+  --name '^Recherche de texte' 2>/dev/null | head -1)
 [ -n "$main_win" ] || fail "no visible window 'Recherche de texte' within ${WINDOW_TIMEOUT}s"
 poll "$WINDOW_TIMEOUT" is_active "$main_win" || xdo windowactivate "$main_win" 2>/dev/null
 eval "$(xdo getwindowgeometry --shell "$main_win")"
@@ -221,6 +235,7 @@ sleep 0.5
 screenshot "start"
 [ "$WIDTH" -eq $CLIENT_W ] && [ "$HEIGHT" -eq $CLIENT_H ] ||
   fail "client area is $WIDTH x $HEIGHT, expected $CLIENT_W x $CLIENT_H"
+expect_caption "$main_win" "Recherche de texte"
 
 step "open the sample"
 click_at $OPEN_X $OPEN_Y
@@ -242,7 +257,8 @@ screenshot "text-selected"
 
 step "warning of an empty result list"
 click_at $MMO_X $MMO_ROW0_Y 2
-warning=$(wait_dialog '^Avertissement$') || fail "no 'Avertissement' dialog after double-clicking the empty mmo"
+warning=$(wait_dialog '^Avertissement') || fail "no 'Avertissement' dialog after double-clicking the empty mmo"
+expect_caption "$warning" "Avertissement"
 key ctrl+c
 poll $CHECK_TIMEOUT clipboard_is "$work/expected-warning" ||
   { show_clipboard; fail "Ctrl+C in the warning dialog did not copy its seven lines"; }
@@ -289,7 +305,8 @@ screenshot "saved"
 step "error box of a deleted source"
 rm -f "$sample"
 click_at $GO_X $GO_Y
-box=$(wait_dialog '^trouve$') || fail "no error box 'trouve' after running the search on a deleted file"
+box=$(wait_dialog '^trouve') || fail "no error box 'trouve' after running the search on a deleted file"
+expect_caption "$box" "trouve"
 xdo windowactivate --sync "$box" >/dev/null 2>&1 || true
 settle
 key ctrl+c
