@@ -4,6 +4,7 @@
 #include "text/errors.h"
 
 #include <QIcon>
+#include <QLocale>
 #include <QMessageBox>
 #include <QWidget>
 #include <new>
@@ -19,6 +20,10 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setWindowIcon(QIcon(QStringLiteral(":/trouve.xpm")));
     FTitle = TitleFromPath(applicationFilePath());
     setApplicationName(FTitle); // not the display name: Qt would append it to every caption
+    // Qt's own texts in French, like the rest: the catalogue for its menus and dialogs, the
+    // default locale for what it words by locale (the file types the dialogs show).
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    installTranslator(&FQtFrench);
 }
 
 QString TApplication::TitleFromPath(const QString& executablePath) {

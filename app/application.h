@@ -1,6 +1,8 @@
 #pragma once
-// The application object: its title (the executable's base name), the program icon, and the
-// report of every error that escapes a handler.
+// The application object: its title (the executable's base name), the program icon, Qt's French
+// texts, and the report of every error that escapes a handler.
+
+#include "app/qt_french.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -35,6 +37,7 @@ public:
 private:
     QString FTitle;
     QPointer<QWidget> FMainWindow;
+    TQtFrench FQtFrench;
 };
 
 // The running application object.

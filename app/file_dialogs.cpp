@@ -29,6 +29,9 @@ std::optional<QString> StandardFileDialogs::runSave(QWidget* parent) {
 
 std::optional<QString> StandardFileDialogs::run(QWidget* parent, bool save, Memory& memory) {
     QFileDialog dialog(parent);
+    // Qt's own dialog on every desktop: French through Qt's translations, the same options
+    // everywhere.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // AnyFile: a typed name that does not exist is accepted; loading then reports it.
     dialog.setFileMode(QFileDialog::AnyFile);

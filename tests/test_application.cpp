@@ -6,8 +6,12 @@
 #include "text/errors.h"
 #include "ui_helpers.h"
 
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeDatabase>
 #include <QPushButton>
+#include <memory>
 
 Q_DECLARE_METATYPE(TShowState)
 
@@ -112,6 +116,28 @@ private slots:
         QVERIFY(assignerWentOn);
         QCOMPARE(watcher.seen.size(), size_t(1));
         QCOMPARE(watcher.seen.front().text, QStringLiteral("Propriété QProgressBar hors limites."));
+    }
+
+    void qtsOwnTextsAreFrench() {
+        QLineEdit edit;
+        const std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+        QStringList entries;
+        for (const QAction* action : menu->actions())
+            if (!action->isSeparator())
+                entries << action->text().section(QLatin1Char('\t'), 0, 0);
+        QCOMPARE(entries, QStringList({"&Annuler", "&Rétablir", "Co&uper", "Cop&ier", "Co&ller",
+                                       "Supprimer", "Tout sélectionner"}));
+        QFileDialog open;
+        QCOMPARE(open.windowTitle(), QStringLiteral("Ouvrir"));
+        QFileDialog save;
+        save.setAcceptMode(QFileDialog::AcceptSave);
+        QCOMPARE(save.windowTitle(), QStringLiteral("Enregistrer sous"));
+        // The dialog's type column: a word the catalogue lacks, and a word of the locale.
+        QCOMPARE(QCoreApplication::translate("QAbstractFileIconProvider", "Folder",
+                                             "All other platforms"),
+                 QStringLiteral("Dossier"));
+        QCOMPARE(QMimeDatabase().mimeTypeForName(QStringLiteral("text/plain")).comment(),
+                 QStringLiteral("document texte brut"));
     }
 
     void showStates_data() {

@@ -241,6 +241,7 @@ step "open the sample"
 click_at $OPEN_X $OPEN_Y
 dialog=$(wait_dialog '.') || fail "no open dialog appeared after clicking btnOpen"
 log "  open dialog $dialog: '$(xdo getwindowname "$dialog")'"
+expect_caption "$dialog" "Ouvrir"
 accept_file_dialog "$dialog" "$sample" "open-dialog"
 poll 5 is_active "$main_win" || xdo windowactivate "$main_win" 2>/dev/null
 sleep 0.5
@@ -274,6 +275,14 @@ type_text "ie"
 settle
 screenshot "search-string"
 
+step "the search field's context menu"
+click_at $SEL_X $SEL_Y
+xdo click 3 || fail "cannot right-click edtSel"
+sleep 0.6
+screenshot "edit-menu" # Qt's own menu, in French: Annuler, Rétablir, Couper, Copier, Coller...
+key Escape
+settle
+
 step "run the search"
 click_at $GO_X $GO_Y
 settle
@@ -293,6 +302,7 @@ step "save the results"
 click_at $SAVE_X $SAVE_Y
 dialog=$(wait_dialog '.') || fail "no save dialog appeared after clicking btnSave"
 log "  save dialog $dialog: '$(xdo getwindowname "$dialog")'"
+expect_caption "$dialog" "Enregistrer sous"
 accept_file_dialog "$dialog" "$results" "save-dialog"
 poll $CHECK_TIMEOUT cmp -s "$results" "$work/expected-results" || {
   [ -e "$results" ] && od -c "$results" | head -20
