@@ -21,14 +21,24 @@ QFont WindowFont() {
     return font;
 }
 
-QLabel* BoldLabel(const QString& text, const QRect& place, QWidget* parent) {
+// Between a label's right edge and its edit.
+constexpr int kLabelGap = 3;
+
+// A bold label for edit, as wide and high as its text, its right edge kLabelGap pixels left of the
+// edit and centred on the edit's height. It has no background of its own: the band shows through.
+QLabel* BoldLabel(const QString& text, QLineEdit* edit, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     QFont font = label->font();
     font.setBold(true);
     label->setFont(font);
-    label->setGeometry(place);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    return label; // no background of its own: the band shows through
+    const QSize size = label->sizeHint();
+    const QRect place = edit->geometry();
+    label->setGeometry(place.left() - kLabelGap - size.width(),
+                       place.top() + (place.height() - size.height()) / 2, size.width(),
+                       size.height());
+    label->setBuddy(edit);
+    return label;
 }
 
 QPushButton* GlyphButton(const QIcon& glyph, const QRect& place, QWidget* parent) {
@@ -75,20 +85,18 @@ void TFormMain::buildTopStrip() {
     Gradient1->setStyle(gsLinearH);
     Gradient1->endLoading();
 
-    lblSrc = BoldLabel(QStringLiteral("Fichier source "), QRect(17, 16, 85, 13), this);
     edtSrc = new TEdit(this);
     edtSrc->setReadOnly(true);
     edtSrc->setGeometry(105, 12, 307, 21);
-    lblSrc->setBuddy(edtSrc);
+    lblSrc = BoldLabel(QStringLiteral("Fichier source "), edtSrc, this);
     btnOpen = GlyphButton(
         GlyphIcon(QStringLiteral(":/glyph-open.xpm"), QStringLiteral(":/glyph-open-disabled.xpm")),
         QRect(417, 12, 22, 21), this);
 
-    lblSel = BoldLabel(QStringLiteral("Chaine "), QRect(58, 40, 44, 13), this);
     edtSel = new TEdit(this);
     edtSel->setValidator(new TCp1252Validator(edtSel));
     edtSel->setGeometry(105, 36, 91, 21);
-    lblSel->setBuddy(edtSel);
+    lblSel = BoldLabel(QStringLiteral("Chaine "), edtSel, this);
     btnGo = GlyphButton(
         GlyphIcon(QStringLiteral(":/glyph-go.xpm"), QStringLiteral(":/glyph-go-disabled.xpm")),
         QRect(204, 36, 79, 21), this);

@@ -11,6 +11,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QtMath>
 
 class TestFormMain : public QObject {
     Q_OBJECT
@@ -48,8 +49,6 @@ private slots:
         QCOMPARE(f.edtSel->geometry(), QRect(105, 36, 91, 21));
         QCOMPARE(f.btnGo->geometry(), QRect(204, 36, 79, 21));
         QCOMPARE(f.btnSave->geometry(), QRect(288, 36, 28, 21));
-        QCOMPARE(f.lblSrc->geometry(), QRect(17, 16, 85, 13));
-        QCOMPARE(f.lblSel->geometry(), QRect(58, 40, 44, 13));
         QCOMPARE(f.lblSrc->text(), QStringLiteral("Fichier source "));
         QCOMPARE(f.lblSel->text(), QStringLiteral("Chaine "));
         QVERIFY(f.lblSrc->font().bold() && f.lblSel->font().bold() && f.btnGo->font().bold());
@@ -70,6 +69,23 @@ private slots:
         QVERIFY(!f.StatusBar->pgActive());
         QCOMPARE(f.font().pointSize(), 8);
         QCOMPARE(f.FTotalLines, 0);
+    }
+
+    // Each label shows its whole text in its own font, 3 pixels left of its edit and centred on
+    // the edit's height.
+    void labelsHoldTheirWholeTextBesideTheirEdits() {
+        Window w;
+        const QList<QPair<QLabel*, QWidget*>> pairs = {{w.form.lblSrc, w.form.edtSrc},
+                                                       {w.form.lblSel, w.form.edtSel}};
+        for (const auto& [label, edit] : pairs) {
+            const QFontMetricsF metrics(label->font());
+            const QRect place = label->geometry();
+            QCOMPARE(place.width(), qCeil(metrics.horizontalAdvance(label->text())));
+            QCOMPARE(place.height(), qCeil(metrics.height()));
+            QCOMPARE(place.x() + place.width() + 3, edit->x());
+            QCOMPARE(place.y() - edit->y(), (edit->height() - place.height()) / 2);
+            QVERIFY(place.left() >= 0);
+        }
     }
 
     void theBandStretchesAndThePanelFillsWhenResized() {
