@@ -115,6 +115,7 @@ void TFormMain::buildPanel() {
     mmo->setFixedWidth(FormLayout::kResultWidth);
     mmoText = new TextView(Panel1);
     mmoText->setScrollBars(Qt::ScrollBarAlwaysOn, Qt::ScrollBarAlwaysOn);
+    mmoText->setMinimumWidth(TSplitter::kSnap); // what the splitter leaves it at the least
     Splitter1 = new TSplitter(mmo, Panel1);
 
     auto* layout = new QHBoxLayout(Panel1);

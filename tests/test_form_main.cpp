@@ -13,6 +13,21 @@
 #include <QPushButton>
 #include <QtMath>
 
+namespace {
+
+// Once laid out, mmo, Splitter1 and mmoText fill Panel1 side by side, none over another.
+void MeetEdgeToEdge(const TFormMain& f) {
+    QApplication::processEvents();
+    const int panel = f.Panel1->width();
+    QCOMPARE(f.mmo->x(), 0);
+    QCOMPARE(f.Splitter1->x(), f.mmo->width());
+    QCOMPARE(f.mmoText->x(), f.Splitter1->x() + TSplitter::kBarWidth);
+    QCOMPARE(f.mmoText->x() + f.mmoText->width(), panel);
+    QVERIFY(f.mmo->width() == 0 || f.mmoText->width() >= TSplitter::kSnap);
+}
+
+} // namespace
+
 class TestFormMain : public QObject {
     Q_OBJECT
 
@@ -214,6 +229,11 @@ private slots:
         QCOMPARE(w.form.mmo->width(), 120); // applied on release only
         QTest::mouseRelease(bar, Qt::LeftButton, {}, grip + QPoint(dragBy, 0));
         QCOMPARE(w.form.mmo->width(), width);
+        MeetEdgeToEdge(w.form);
+        // The rule holds on screen also when the window is made as narrow as it goes.
+        w.form.resize(w.form.minimumSize());
+        MeetEdgeToEdge(w.form);
+        QVERIFY(w.form.mmoText->width() >= TSplitter::kSnap);
     }
 
     void escapeCancelsASplitterDrag() {

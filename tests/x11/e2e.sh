@@ -21,7 +21,8 @@ readonly GO_X=243 GO_Y=46         # btnGo "Exec." 204,36 79x21
 readonly SAVE_X=302 SAVE_Y=46     # btnSave 288,36 28x21
 readonly MMO_X=30 MMO_ROW0_Y=75   # mmo, x 0..120 from y 67: inside its first row
 readonly TEXT_X=350 TEXT_Y=300    # mmoText, from x 125, y 67: below the sample's rows
-readonly CLIENT_W=575 CLIENT_H=443
+readonly SPLIT_X=122 SPLIT_Y=200   # Splitter1, x 120..125 from y 67
+readonly CLIENT_W=575 CLIENT_H=443 MIN_CLIENT_W=449
 
 readonly WINDOW_TIMEOUT=30 # seconds for a window to appear or go
 readonly CHECK_TIMEOUT=15  # seconds for an effect (clipboard, file) to show
@@ -333,6 +334,19 @@ poll "$WINDOW_TIMEOUT" is_gone "$box" || fail "Enter did not close the error box
 poll 5 is_active "$main_win" || fail "the main window is not active after the error box"
 settle
 screenshot "after-error"
+
+step "splitter at its right limit"
+# Dragged far right, mmo keeps 30 pixels to mmoText (scroll bars included), also once the window
+# is made as narrow as it goes; the screenshots show it.
+click_at $TEXT_X $TEXT_Y
+xdo mousemove --window "$main_win" $SPLIT_X $SPLIT_Y mousedown 1 || fail "cannot press on Splitter1"
+xdo mousemove --window "$main_win" $((SPLIT_X + 200)) $SPLIT_Y || fail "cannot drag Splitter1"
+xdo mousemove --window "$main_win" $((CLIENT_W + 100)) $SPLIT_Y mouseup 1 || fail "cannot release Splitter1"
+settle
+screenshot "splitter-right"
+xdo windowsize "$main_win" $MIN_CLIENT_W $CLIENT_H || fail "cannot resize the window"
+settle
+screenshot "splitter-narrow"
 
 step "close the window"
 key alt+F4
