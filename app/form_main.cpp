@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <limits>
 
 namespace {
 
@@ -97,6 +98,7 @@ void TFormMain::buildTopStrip() {
     edtSel->setValidator(new TCp1252Validator(edtSel));
     edtSel->setGeometry(105, 36, 91, 21);
     lblSel = BoldLabel(QStringLiteral("Chaine "), edtSel, this);
+    edtSel->setMaxLength(std::numeric_limits<int>::max()); // the whole string, however long
     btnGo = GlyphButton(
         GlyphIcon(QStringLiteral(":/glyph-go.xpm"), QStringLiteral(":/glyph-go-disabled.xpm")),
         QRect(204, 36, 79, 21), this);
