@@ -15,7 +15,28 @@ static void InitResources() {
     Q_INIT_RESOURCE(resources);
 }
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+namespace {
+
+// The command line as Qt is shown it: the program's name alone. The program takes no arguments,
+// and Qt's own options (-platform, -style, -reverse, -qwindowtitle...) change nothing either; its
+// environment variables still apply. Qt keeps both for the application's life.
+int& OneWord() {
+    static int count = 1;
+    return count;
+}
+
+char** ProgramNameOnly(int argc, char** argv) {
+    static char fallback[] = "trouve";
+    static char* words[] = {fallback, nullptr};
+    if (argc > 0 && argv && argv[0])
+        words[0] = argv[0];
+    return words;
+}
+
+} // namespace
+
+TApplication::TApplication(int argc, char** argv)
+    : QApplication(OneWord(), ProgramNameOnly(argc, argv)) {
     InitResources();
     setWindowIcon(QIcon(QStringLiteral(":/trouve.xpm")));
     FTitle = TitleFromPath(applicationFilePath());

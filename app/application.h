@@ -11,7 +11,8 @@
 class TApplication : public QApplication {
     Q_OBJECT
 public:
-    TApplication(int& argc, char** argv);
+    // Only the program's name is read of the command line.
+    TApplication(int argc, char** argv);
 
     // The executable's base name: what follows the last '/', cut at its first '.', every character
     // after the first in lower case ("/opt/a.b/Outil.bin" gives "Outil", "TROUVE" gives "Trouve").

@@ -140,6 +140,13 @@ private slots:
                  QStringLiteral("document texte brut"));
     }
 
+    // main() hands Qt's own options to the application object; the real window's test shows
+    // that -qwindowtitle and -geometry, read by the X11 platform, change nothing either.
+    void theCommandLineChangesNothing() {
+        QCOMPARE(QCoreApplication::arguments().size(), 1);
+        QCOMPARE(QApplication::layoutDirection(), Qt::LeftToRight);
+    }
+
     void showStates_data() {
         QTest::addColumn<TShowState>("state");
         QTest::addColumn<Qt::WindowState>("expected");
@@ -158,8 +165,19 @@ private slots:
     }
 };
 
+// Words that Qt itself would read on a command line: the application object is given them, and
+// must change nothing for them.
+char kReverse[] = "-reverse";
+char kTitleOption[] = "-qwindowtitle";
+char kTitle[] = "Bidon";
+char kGeometryOption[] = "-geometry";
+char kGeometry[] = "200x100+0+0";
+
 int main(int argc, char** argv) {
-    TApplication app(argc, argv);
+    char* command[] = {argv[0],         kReverse,  kTitleOption, kTitle,
+                       kGeometryOption, kGeometry, nullptr};
+    int words = 6;
+    TApplication app(words, command);
     TestApplication test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Drives the real trouve binary on a private X server, as a person would: keystrokes and clicks at
-# the controls' places only. Loads a Windows-1252 sample, checks the text shown, the warning of an
-# empty result list, runs a search, jumps from a result to the text, saves the results and compares
-# them byte for byte, shows the error box of a source deleted after loading, and closes the window.
+# the controls' places only. Starts it with words on its command line that must change nothing,
+# loads a Windows-1252 sample, checks the text shown, the warning of an empty result list, runs a
+# search, jumps from a result to the text, saves the results and compares them byte for byte, shows
+# the error box of a source deleted after loading, searches a pasted 40,000-character string and
+# saves its result, drags the splitter to its limit, and closes the window. Every caption is read
+# as the window manager shows it; the file dialogs and the edit's menu are French.
 # Usage: e2e.sh BUILD_DIR ARTEFACT_DIR   (a PNG of every step goes to ARTEFACT_DIR)
 set -uo pipefail
 
@@ -207,7 +210,7 @@ log "  Xvfb on $DISPLAY (pid $xvfb_pid)"
 wm_running() { timeout 5 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 wm_pid=$!
-poll 20 wm_running || fail "openbox did not start"
+poll 20 wm_running || { cat "$work/openbox.log"; fail "openbox did not start"; }
 log "  openbox running (pid $wm_pid)"
 
 # --- sample files ----------------------------------------------------------------------------------
@@ -224,7 +227,11 @@ printf '%s\r\nAvertissement\r\n%s\r\nErreur de s\303\251lection\r\n%s\r\nOK   \r
 
 # --- the window ------------------------------------------------------------------------------------
 step "start trouve"
-(cd "$work" && exec "$app") >"$work/app.log" 2>&1 &
+# Words on the command line, Qt's own options among them, change nothing: the window shows on this
+# display, captioned "Recherche de texte", at its own size, and not mirrored (the clicks below
+# find every control at its place).
+readonly IGNORED_WORDS=(-platform offscreen -qwindowtitle Bidon -reverse -geometry 200x100+0+0 Bidon.txt)
+(cd "$work" && exec "$app" "${IGNORED_WORDS[@]}") >"$work/app.log" 2>&1 &
 app_pid=$!
 main_win=$(timeout "$WINDOW_TIMEOUT" xdotool search --sync --all --onlyvisible --pid "$app_pid" \
   --name '^Recherche de texte' 2>/dev/null | head -1)
