@@ -176,6 +176,19 @@ accept_file_dialog() {
   poll "$WINDOW_TIMEOUT" is_gone "$dialog" || fail "the file dialog did not close after Enter"
 }
 
+# Picks the second filter choice of the file dialog $1: a click on the list of choices at the
+# dialog's bottom, then Down and Enter in its list; the focus goes back to the file name.
+choose_second_filter() {
+  local WIDTH HEIGHT X Y SCREEN
+  eval "$(xdo getwindowgeometry --shell "$1")"
+  xdo mousemove --window "$1" $((WIDTH / 2)) $((HEIGHT - 22)) click 1 || fail "cannot open the filter list"
+  sleep 0.5
+  key Down Return
+  sleep 0.5
+  screenshot "all-files" # "Tous les fichiers (*.*)", names without a dot listed
+  key alt+n # back to "Nom de fichier"
+}
+
 # --- X server and window manager -------------------------------------------------------------------
 unset QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE WAYLAND_DISPLAY XAUTHORITY
 export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"
@@ -250,6 +263,8 @@ click_at $OPEN_X $OPEN_Y
 dialog=$(wait_dialog '.') || fail "no open dialog appeared after clicking btnOpen"
 log "  open dialog $dialog: '$(xdo getwindowname "$dialog")'"
 expect_caption "$dialog" "Ouvrir"
+sleep 0.5
+screenshot "open-dialog-french" # its labels, buttons and filter choice "Fichiers texte (*.txt)"
 accept_file_dialog "$dialog" "$sample" "open-dialog"
 poll 5 is_active "$main_win" || xdo windowactivate "$main_win" 2>/dev/null
 sleep 0.5
@@ -345,13 +360,16 @@ screenshot "after-error"
 step "a pasted search string of 40,000 characters"
 # Past QLineEdit's default limit of 32,767: a cut string would list 7,234 results, the whole one
 # lists one, saved byte for byte.
-long_source="$work/long.txt"
+long_source="$work/longue" # no dot: listed and opened under "Tous les fichiers (*.*)"
 long_results="$work/long-results.txt"
 { head -c 39999 /dev/zero | tr '\0' a; printf '\351\r\nfin\r\n'; } >"$long_source"
 { printf '>1,1:'; head -c 39999 /dev/zero | tr '\0' a; printf '\351\r\n'; } >"$work/expected-long"
 click_at $OPEN_X $OPEN_Y
 dialog=$(wait_dialog '.') || fail "no open dialog appeared after clicking btnOpen"
+choose_second_filter "$dialog"
 accept_file_dialog "$dialog" "$long_source" "open-long"
+sleep 0.5
+other_window '.' >/dev/null && fail "a box appeared after opening $long_source: '$(xdo getwindowname "$(other_window .)")'"
 poll 5 is_active "$main_win" || xdo windowactivate "$main_win" 2>/dev/null
 { head -c 39999 /dev/zero | tr '\0' a; printf '\303\251'; } |
   timeout 5 xclip -selection clipboard -t UTF8_STRING -i || fail "cannot fill the clipboard"
