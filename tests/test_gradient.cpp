@@ -514,7 +514,8 @@ private slots:
             }
     }
 
-    // Every band column shows the pattern column it falls on, and all rows are alike.
+    // The main window's band: every column shows the pattern column under its centre, exactly
+    // (column 433, centre 193.002, shows entry 193), and all rows are alike.
     void stretchesByNearestPixel() {
         TGradient band;
         band.setColorBegin(RgbColor(0, 0, 0));
@@ -523,18 +524,30 @@ private slots:
         band.resize(575, 67);
         const QImage image = Painted(band);
         for (int x = 0; x < 575; ++x) {
-            // The pattern column under the centre of band column x. Qt scales in fixed point, so
-            // a centre within a hundredth of a column of a border may take the other side.
-            const int scaled = (2 * x + 1) * 256;
-            const int source = scaled / (2 * 575);
-            const int offset = scaled % (2 * 575); // past the border of column source
-            const QRgb shown = image.pixel(x, 0);
-            const bool nearBorder = offset * 100 < 2 * 575;
-            QVERIFY2(shown == Rgb(band.Pattern().pixel(source, 0)) ||
-                         (nearBorder && shown == Rgb(band.Pattern().pixel(source - 1, 0))),
+            const double centre = (x + 0.5) * 256 / 575;
+            QVERIFY2(image.pixel(x, 0) == Rgb(band.Pattern().pixel(int(centre), 0)),
                      qPrintable(QString::number(x)));
-            QCOMPARE(image.pixel(x, 66), image.pixel(x, 0));
+            for (int y = 1; y < 67; ++y)
+                QCOMPARE(image.pixel(x, y), image.pixel(x, 0));
         }
+        QCOMPARE(image.pixel(433, 0), Grey(193));
+    }
+
+    // 2 x 2 over 3 x 3: the centres of the middle column and row lie on the pattern's borders and
+    // take the pixel that begins there.
+    void aCentreOnABorderTakesThePixelThatBeginsThere() {
+        TGradient band;
+        band.setColorBegin(RgbColor(10, 20, 30));
+        band.setColorEnd(RgbColor(200, 100, 50));
+        band.setStyle(gsCustom);
+        band.resize(3, 3);
+        const QImage image = Painted(band);
+        const QRgb s = qRgb(10, 20, 30);
+        const QRgb e = qRgb(200, 100, 50);
+        const QList<QList<QRgb>> expected = {{s, e, e}, {e, s, s}, {e, s, s}};
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 3; ++x)
+                QCOMPARE(image.pixel(x, y), expected[y][x]);
     }
 
     void frameWiderThanTheBandCoversIt() {

@@ -1,6 +1,7 @@
 #include "widgets/gradient.h"
 
 #include "widgets/gradient_colors.h"
+#include "widgets/stretch.h"
 #include "widgets/system_colors.h"
 
 #include <QEvent>
@@ -252,8 +253,12 @@ void TGradient::paintEvent(QPaintEvent*) {
     }
     if (inside.isEmpty())
         return;
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(inside, FPattern.image());
+    // Stretched here, in device pixels, rather than by drawImage, whose fixed-point scaling takes
+    // the pixel before near some borders.
+    const qreal ratio = devicePixelRatioF();
+    QImage stretched = StretchNearest(FPattern.image(), (QSizeF(inside.size()) * ratio).toSize());
+    stretched.setDevicePixelRatio(ratio);
+    painter.drawImage(inside.topLeft(), stretched);
 }
 
 // The frame lies wholly inside the bounds, BorderWidth thick; a frame too wide for the band

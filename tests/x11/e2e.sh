@@ -189,6 +189,15 @@ choose_second_filter() {
   key alt+n # back to "Nom de fichier"
 }
 
+# Fails unless column $1 of the gradient band, below the edits, shows red $2, green $3, blue $4.
+expect_band_column() {
+  local shown
+  shown=$(timeout 10 import -window "$main_win" -crop "1x1+$1+62" -depth 8 txt:- 2>/dev/null |
+    sed -n 's/.*srgb(\([0-9]*\),\([0-9]*\),\([0-9]*\)).*/\1 \2 \3/p')
+  [ "$shown" = "$2 $3 $4" ] || fail "band column $1 shows '$shown', expected '$2 $3 $4'"
+  log "  band column $1 shows ($2, $3, $4)"
+}
+
 # --- X server and window manager -------------------------------------------------------------------
 unset QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE WAYLAND_DISPLAY XAUTHORITY
 export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"
@@ -257,6 +266,7 @@ screenshot "start"
 [ "$WIDTH" -eq $CLIENT_W ] && [ "$HEIGHT" -eq $CLIENT_H ] ||
   fail "client area is $WIDTH x $HEIGHT, expected $CLIENT_W x $CLIENT_H"
 expect_caption "$main_win" "Recherche de texte"
+expect_band_column 433 233 242 251 # entry 193 of sky blue to white, under the column's centre
 
 step "open the sample"
 click_at $OPEN_X $OPEN_Y
