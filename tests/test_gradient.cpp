@@ -460,18 +460,28 @@ private slots:
 
     void persistenceRules() {
         TGradient band;
-        const QList<QByteArray> own = {"ColorBegin", "ColorEnd",    "UseSysColors",
-                                       "Style",      "Shift",       "Rotation",
-                                       "Reverse",    "BorderColor", "BorderWidth"};
+        const QList<QByteArray> own = {"ColorBegin",   "ColorEnd",    "UseSysColors", "Style",
+                                       "Shift",        "Rotation",    "Reverse",      "BorderColor",
+                                       "BorderWidth",  "OnCustom",    "Width",        "Height",
+                                       "OnMouseEnter", "OnMouseLeave"};
         for (const QByteArray& name : own)
             QVERIFY2(!band.isStored(name), name);
         band.setColorBegin(clSkyBlue);
         band.setColorEnd(clWhite);
         band.setStyle(gsLinearH);
         band.setBorderWidth(2);
+        band.resize(100, 67);
+        band.setOnCustom([](TGradient*, const TGradientColors&, TBitmap&) {});
+        const QMetaObject::Connection entered =
+            connect(&band, &TGradient::OnMouseEnter, this, [](TGradient*) {});
         QVERIFY(band.isStored("ColorBegin") && band.isStored("ColorEnd"));
         QVERIFY(band.isStored("Style") && band.isStored("BorderWidth"));
         QVERIFY(!band.isStored("Shift") && !band.isStored("BorderColor"));
+        QVERIFY(band.isStored("Height") && !band.isStored("Width"));
+        QVERIFY(band.isStored("OnCustom"));
+        QVERIFY(band.isStored("OnMouseEnter") && !band.isStored("OnMouseLeave"));
+        disconnect(entered);
+        QVERIFY(!band.isStored("OnMouseEnter"));
         band.setUseSysColors(true); // the colours come from the system: not written
         QVERIFY(band.isStored("UseSysColors"));
         QVERIFY(!band.isStored("ColorBegin") && !band.isStored("ColorEnd"));
