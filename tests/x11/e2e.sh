@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Drives the real trouve binary on a private X server, as a person would: keystrokes and clicks at
-# the controls' places only. Starts it with words on its command line that must change nothing,
-# loads a Windows-1252 sample, checks the text shown, the warning of an empty result list, runs a
-# search, jumps from a result to the text, saves the results and compares them byte for byte, shows
-# the error box of a source deleted after loading, searches a pasted 40,000-character string and
-# saves its result, drags the splitter to its limit, and closes the window. Every caption is read
-# as the window manager shows it; the file dialogs and the edit's menu are French.
+# the controls' places only. Loads a Windows-1252 sample, checks the text shown, the warning of an
+# empty result list, runs a search, jumps from a result to the text, saves the results and compares
+# them byte for byte, shows the error box of a source deleted after loading, and closes the window.
 # Usage: e2e.sh BUILD_DIR ARTEFACT_DIR   (a PNG of every step goes to ARTEFACT_DIR)
+#
+# Also: the program starts with words on its command line that must change nothing; every caption
+# is read as the window manager shows it; the file dialogs and the edit's menu are French; a pasted
+# search string of 40,000 characters finds its one line, saved byte for byte; the splitter keeps
+# 30 pixels to the text at its right limit.
 set -uo pipefail
 
 if [ $# -ne 2 ]; then
