@@ -4,6 +4,7 @@
 #include "text/errors.h"
 
 #include <QIcon>
+#include <QLocale>
 #include <QMessageBox>
 #include <QWidget>
 #include <new>
@@ -14,11 +15,36 @@ static void InitResources() {
     Q_INIT_RESOURCE(resources);
 }
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+namespace {
+
+// The command line as Qt is shown it: the program's name alone. The program takes no arguments,
+// and Qt's own options (-platform, -style, -reverse, -qwindowtitle...) change nothing either; its
+// environment variables still apply. Qt keeps both for the application's life.
+int& OneWord() {
+    static int count = 1;
+    return count;
+}
+
+char** ProgramNameOnly(int argc, char** argv) {
+    static char fallback[] = "trouve";
+    static char* words[] = {fallback, nullptr};
+    if (argc > 0 && argv && argv[0])
+        words[0] = argv[0];
+    return words;
+}
+
+} // namespace
+
+TApplication::TApplication(int argc, char** argv)
+    : QApplication(OneWord(), ProgramNameOnly(argc, argv)) {
     InitResources();
     setWindowIcon(QIcon(QStringLiteral(":/trouve.xpm")));
     FTitle = TitleFromPath(applicationFilePath());
-    setApplicationDisplayName(FTitle);
+    setApplicationName(FTitle); // not the display name: Qt would append it to every caption
+    // Qt's own texts in French, like the rest: the catalogue for its menus and dialogs, the
+    // default locale for what it words by locale (the file types the dialogs show).
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    installTranslator(&FQtFrench);
 }
 
 QString TApplication::TitleFromPath(const QString& executablePath) {

@@ -1,6 +1,8 @@
 #pragma once
-// The application object: its title (the executable's base name), the program icon, and the
-// report of every error that escapes a handler.
+// The application object: its title (the executable's base name), the program icon, Qt's French
+// texts, and the report of every error that escapes a handler.
+
+#include "app/qt_french.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -9,7 +11,8 @@
 class TApplication : public QApplication {
     Q_OBJECT
 public:
-    TApplication(int& argc, char** argv);
+    // Only the program's name is read of the command line.
+    TApplication(int argc, char** argv);
 
     // The executable's base name: what follows the last '/', cut at its first '.', every character
     // after the first in lower case ("/opt/a.b/Outil.bin" gives "Outil", "TROUVE" gives "Trouve").
@@ -35,6 +38,7 @@ public:
 private:
     QString FTitle;
     QPointer<QWidget> FMainWindow;
+    TQtFrench FQtFrench;
 };
 
 // The running application object.

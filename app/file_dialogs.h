@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <optional>
 
+class QFileDialog;
 class QWidget;
 
 class FileDialogs {
@@ -22,8 +23,23 @@ public:
 inline constexpr const char* kDialogFilter =
     "Fichiers texte (*.txt)|*.txt|Tous les fichiers (*.*)|*.*";
 
-// kDialogFilter as Qt's list of name filters: "Fichiers texte (*.txt)", "Tous les fichiers (*)".
+// The texts of kDialogFilter's choices, as the dialog shows them.
+QStringList FilterTexts(const QString& filter);
+// The same choices as the name filters Qt applies: "*.*", every file, becomes "*" (Qt's "*.*"
+// would hide names without a dot): "Fichiers texte (*.txt)", "Tous les fichiers (*)".
 QStringList NameFilters(const QString& filter);
+
+// What a dialog remembers of its last accepted run.
+struct FileDialogMemory {
+    QString fileName; // empty before the first run
+    int filter = 0;   // index of the filter choice
+};
+
+// Gives dialog the settings above, the file name and filter choice of memory, and the choices'
+// own texts.
+void SetUpFileDialog(QFileDialog& dialog, bool save, const FileDialogMemory& memory);
+// The index of the filter choice that dialog shows selected.
+int SelectedFilter(const QFileDialog& dialog);
 
 // The toolkit's standard dialogs.
 class StandardFileDialogs : public FileDialogs {
@@ -32,12 +48,8 @@ public:
     std::optional<QString> runSave(QWidget* parent) override;
 
 private:
-    struct Memory {
-        QString fileName; // last accepted file, empty before the first run
-        QString filter;   // last accepted filter
-    };
-    std::optional<QString> run(QWidget* parent, bool save, Memory& memory);
+    std::optional<QString> run(QWidget* parent, bool save, FileDialogMemory& memory);
 
-    Memory FOpen;
-    Memory FSave;
+    FileDialogMemory FOpen;
+    FileDialogMemory FSave;
 };

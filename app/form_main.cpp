@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <limits>
 
 namespace {
 
@@ -21,14 +22,24 @@ QFont WindowFont() {
     return font;
 }
 
-QLabel* BoldLabel(const QString& text, const QRect& place, QWidget* parent) {
+// Between a label's right edge and its edit.
+constexpr int kLabelGap = 3;
+
+// A bold label for edit, as wide and high as its text, its right edge kLabelGap pixels left of the
+// edit and centred on the edit's height. It has no background of its own: the band shows through.
+QLabel* BoldLabel(const QString& text, QLineEdit* edit, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     QFont font = label->font();
     font.setBold(true);
     label->setFont(font);
-    label->setGeometry(place);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    return label; // no background of its own: the band shows through
+    const QSize size = label->sizeHint();
+    const QRect place = edit->geometry();
+    label->setGeometry(place.left() - kLabelGap - size.width(),
+                       place.top() + (place.height() - size.height()) / 2, size.width(),
+                       size.height());
+    label->setBuddy(edit);
+    return label;
 }
 
 QPushButton* GlyphButton(const QIcon& glyph, const QRect& place, QWidget* parent) {
@@ -76,19 +87,18 @@ void TFormMain::buildTopStrip() {
     Gradient1->setStyle(gsLinearH);
     Gradient1->endLoading();
 
-    lblSrc = BoldLabel(QStringLiteral("Fichier source "), QRect(17, 16, 85, 13), this);
     edtSrc = new TEdit(this);
     edtSrc->setReadOnly(true);
     edtSrc->setGeometry(105, 12, 307, 21);
-    lblSrc->setBuddy(edtSrc);
+    lblSrc = BoldLabel(QStringLiteral("Fichier source "), edtSrc, this);
     btnOpen = GlyphButton(
         GlyphIcon(QStringLiteral(":/glyph-open.xpm"), QStringLiteral(":/glyph-open-disabled.xpm")),
         QRect(417, 12, 22, 21), this);
 
-    lblSel = BoldLabel(QStringLiteral("Chaine "), QRect(58, 40, 44, 13), this);
     edtSel = new TEdit(this);
     edtSel->setGeometry(105, 36, 91, 21);
-    lblSel->setBuddy(edtSel);
+    lblSel = BoldLabel(QStringLiteral("Chaine "), edtSel, this);
+    edtSel->setMaxLength(std::numeric_limits<int>::max()); // the whole string, however long
     btnGo = GlyphButton(
         GlyphIcon(QStringLiteral(":/glyph-go.xpm"), QStringLiteral(":/glyph-go-disabled.xpm")),
         QRect(204, 36, 79, 21), this);
@@ -107,6 +117,7 @@ void TFormMain::buildPanel() {
     mmo->setFixedWidth(FormLayout::kResultWidth);
     mmoText = new TextView(Panel1);
     mmoText->setScrollBars(Qt::ScrollBarAlwaysOn, Qt::ScrollBarAlwaysOn);
+    mmoText->setMinimumWidth(TSplitter::kSnap); // what the splitter leaves it at the least
     Splitter1 = new TSplitter(mmo, Panel1);
 
     auto* layout = new QHBoxLayout(Panel1);

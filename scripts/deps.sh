@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ make pkg-config
-  qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
+  qt6-base-dev qt6-qpa-plugins qt6-translations-l10n fonts-dejavu-core
   xvfb xauth xdotool openbox xclip x11-utils imagemagick
   clang libclang-rt-14-dev
   ripgrep time

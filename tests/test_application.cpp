@@ -6,8 +6,12 @@
 #include "text/errors.h"
 #include "ui_helpers.h"
 
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeDatabase>
 #include <QPushButton>
+#include <memory>
 
 Q_DECLARE_METATYPE(TShowState)
 
@@ -114,6 +118,35 @@ private slots:
         QCOMPARE(watcher.seen.front().text, QStringLiteral("Propriété QProgressBar hors limites."));
     }
 
+    void qtsOwnTextsAreFrench() {
+        QLineEdit edit;
+        const std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+        QStringList entries;
+        for (const QAction* action : menu->actions())
+            if (!action->isSeparator())
+                entries << action->text().section(QLatin1Char('\t'), 0, 0);
+        QCOMPARE(entries, QStringList({"&Annuler", "&Rétablir", "Co&uper", "Cop&ier", "Co&ller",
+                                       "Supprimer", "Tout sélectionner"}));
+        QFileDialog open;
+        QCOMPARE(open.windowTitle(), QStringLiteral("Ouvrir"));
+        QFileDialog save;
+        save.setAcceptMode(QFileDialog::AcceptSave);
+        QCOMPARE(save.windowTitle(), QStringLiteral("Enregistrer sous"));
+        // The dialog's type column: a word the catalogue lacks, and a word of the locale.
+        QCOMPARE(QCoreApplication::translate("QAbstractFileIconProvider", "Folder",
+                                             "All other platforms"),
+                 QStringLiteral("Dossier"));
+        QCOMPARE(QMimeDatabase().mimeTypeForName(QStringLiteral("text/plain")).comment(),
+                 QStringLiteral("document texte brut"));
+    }
+
+    // main() hands Qt's own options to the application object; the real window's test shows
+    // that -qwindowtitle and -geometry, read by the X11 platform, change nothing either.
+    void theCommandLineChangesNothing() {
+        QCOMPARE(QCoreApplication::arguments().size(), 1);
+        QCOMPARE(QApplication::layoutDirection(), Qt::LeftToRight);
+    }
+
     void showStates_data() {
         QTest::addColumn<TShowState>("state");
         QTest::addColumn<Qt::WindowState>("expected");
@@ -132,8 +165,19 @@ private slots:
     }
 };
 
+// Words that Qt itself would read on a command line: the application object is given them, and
+// must change nothing for them.
+char kReverse[] = "-reverse";
+char kTitleOption[] = "-qwindowtitle";
+char kTitle[] = "Bidon";
+char kGeometryOption[] = "-geometry";
+char kGeometry[] = "200x100+0+0";
+
 int main(int argc, char** argv) {
-    TApplication app(argc, argv);
+    char* command[] = {argv[0],         kReverse,  kTitleOption, kTitle,
+                       kGeometryOption, kGeometry, nullptr};
+    int words = 6;
+    TApplication app(words, command);
     TestApplication test;
     return QTest::qExec(&test, argc, argv);
 }

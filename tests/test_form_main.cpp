@@ -11,6 +11,22 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QtMath>
+
+namespace {
+
+// Once laid out, mmo, Splitter1 and mmoText fill Panel1 side by side, none over another.
+void MeetEdgeToEdge(const TFormMain& f) {
+    QApplication::processEvents();
+    const int panel = f.Panel1->width();
+    QCOMPARE(f.mmo->x(), 0);
+    QCOMPARE(f.Splitter1->x(), f.mmo->width());
+    QCOMPARE(f.mmoText->x(), f.Splitter1->x() + TSplitter::kBarWidth);
+    QCOMPARE(f.mmoText->x() + f.mmoText->width(), panel);
+    QVERIFY(f.mmo->width() == 0 || f.mmoText->width() >= TSplitter::kSnap);
+}
+
+} // namespace
 
 class TestFormMain : public QObject {
     Q_OBJECT
@@ -48,8 +64,6 @@ private slots:
         QCOMPARE(f.edtSel->geometry(), QRect(105, 36, 91, 21));
         QCOMPARE(f.btnGo->geometry(), QRect(204, 36, 79, 21));
         QCOMPARE(f.btnSave->geometry(), QRect(288, 36, 28, 21));
-        QCOMPARE(f.lblSrc->geometry(), QRect(17, 16, 85, 13));
-        QCOMPARE(f.lblSel->geometry(), QRect(58, 40, 44, 13));
         QCOMPARE(f.lblSrc->text(), QStringLiteral("Fichier source "));
         QCOMPARE(f.lblSel->text(), QStringLiteral("Chaine "));
         QVERIFY(f.lblSrc->font().bold() && f.lblSel->font().bold() && f.btnGo->font().bold());
@@ -70,6 +84,23 @@ private slots:
         QVERIFY(!f.StatusBar->pgActive());
         QCOMPARE(f.font().pointSize(), 8);
         QCOMPARE(f.FTotalLines, 0);
+    }
+
+    // Each label shows its whole text in its own font, 3 pixels left of its edit and centred on
+    // the edit's height.
+    void labelsHoldTheirWholeTextBesideTheirEdits() {
+        Window w;
+        const QList<QPair<QLabel*, QWidget*>> pairs = {{w.form.lblSrc, w.form.edtSrc},
+                                                       {w.form.lblSel, w.form.edtSel}};
+        for (const auto& [label, edit] : pairs) {
+            const QFontMetricsF metrics(label->font());
+            const QRect place = label->geometry();
+            QCOMPARE(place.width(), qCeil(metrics.horizontalAdvance(label->text())));
+            QCOMPARE(place.height(), qCeil(metrics.height()));
+            QCOMPARE(place.x() + place.width() + 3, edit->x());
+            QCOMPARE(place.y() - edit->y(), (edit->height() - place.height()) / 2);
+            QVERIFY(place.left() >= 0);
+        }
     }
 
     void theBandStretchesAndThePanelFillsWhenResized() {
@@ -198,6 +229,11 @@ private slots:
         QCOMPARE(w.form.mmo->width(), 120); // applied on release only
         QTest::mouseRelease(bar, Qt::LeftButton, {}, grip + QPoint(dragBy, 0));
         QCOMPARE(w.form.mmo->width(), width);
+        MeetEdgeToEdge(w.form);
+        // The rule holds on screen also when the window is made as narrow as it goes.
+        w.form.resize(w.form.minimumSize());
+        MeetEdgeToEdge(w.form);
+        QVERIFY(w.form.mmoText->width() >= TSplitter::kSnap);
     }
 
     void escapeCancelsASplitterDrag() {

@@ -5,6 +5,7 @@
 #include "text/file_handle.h"
 #include "widgets/qtext.h"
 
+#include <QClipboard>
 #include <fcntl.h>
 
 class TestFormSearch : public QObject {
@@ -177,6 +178,28 @@ private slots:
         QCOMPARE(watcher.seen.size(), size_t(1));
         QCOMPARE(watcher.seen.front().text, QStringLiteral("Erreur E/S 32."));
         QVERIFY(!w.form.btnSave->isVisible());
+    }
+
+    // A line of 40,000 characters, past QLineEdit's default limit of 32,767, becomes the search
+    // string whole by pick-up and by paste, and a run finds it once.
+    void aSearchStringOf40000Characters() {
+        const std::string line = std::string(39999, 'a') + "\xE9";
+        const std::string found = ">1,1:" + line + "\r\n";
+        ShownForm w;
+        w.open(WriteFile(FDir, "long.txt", line + "\r\nfin\r\n"));
+        w.form.mmoText->setSelStart(0);
+        w.form.mmoText->setSelLength(40000);
+        QTest::mouseClick(w.form.mmoText->viewport(), Qt::MiddleButton, {}, QPoint(5, 5));
+        QCOMPARE(FromQString(w.form.edtSel->text()), line);
+        QTest::mouseClick(w.form.btnGo, Qt::LeftButton);
+        QCOMPARE(w.form.mmo->model().text(), found);
+
+        w.form.edtSel->clear();
+        QApplication::clipboard()->setText(ToQString(line));
+        QTest::keyClick(w.form.edtSel, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(FromQString(w.form.edtSel->text()), line);
+        QTest::mouseClick(w.form.btnGo, Qt::LeftButton);
+        QCOMPARE(w.form.mmo->model().text(), found);
     }
 
     void manyResultsReachTheList() {

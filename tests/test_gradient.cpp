@@ -7,7 +7,7 @@
 
 #include <QApplication>
 #include <QPainter>
-#include <QSignalSpy>
+#include <QStatusTipEvent>
 #include <QTest>
 #include <stdexcept>
 
@@ -48,6 +48,24 @@ QImage Painted(TGradient& band) {
     band.render(&image);
     return image;
 }
+
+// Hands the events of one type that reach the object it filters to a function.
+class EventRecorder : public QObject {
+public:
+    EventRecorder(QEvent::Type type, std::function<void(QEvent*)> record)
+        : FType(type), FRecord(std::move(record)) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == FType)
+            FRecord(event);
+        return false;
+    }
+
+private:
+    QEvent::Type FType;
+    std::function<void(QEvent*)> FRecord;
+};
 
 // A palette whose caption colours are known: highlight (10, 20, 30) and base (110, 220, 130).
 QPalette CaptionPalette(QColor highlight) {
@@ -460,35 +478,55 @@ private slots:
 
     void persistenceRules() {
         TGradient band;
-        const QList<QByteArray> own = {"ColorBegin", "ColorEnd",    "UseSysColors",
-                                       "Style",      "Shift",       "Rotation",
-                                       "Reverse",    "BorderColor", "BorderWidth"};
+        const QList<QByteArray> own = {"ColorBegin",   "ColorEnd",    "UseSysColors", "Style",
+                                       "Shift",        "Rotation",    "Reverse",      "BorderColor",
+                                       "BorderWidth",  "OnCustom",    "Width",        "Height",
+                                       "OnMouseEnter", "OnMouseLeave"};
         for (const QByteArray& name : own)
             QVERIFY2(!band.isStored(name), name);
         band.setColorBegin(clSkyBlue);
         band.setColorEnd(clWhite);
         band.setStyle(gsLinearH);
         band.setBorderWidth(2);
+        band.resize(100, 67);
+        band.setOnCustom([](TGradient*, const TGradientColors&, TBitmap&) {});
+        const QMetaObject::Connection entered =
+            connect(&band, &TGradient::OnMouseEnter, this, [](TGradient*) {});
         QVERIFY(band.isStored("ColorBegin") && band.isStored("ColorEnd"));
         QVERIFY(band.isStored("Style") && band.isStored("BorderWidth"));
         QVERIFY(!band.isStored("Shift") && !band.isStored("BorderColor"));
+        QVERIFY(band.isStored("Height") && !band.isStored("Width"));
+        QVERIFY(band.isStored("OnCustom"));
+        QVERIFY(band.isStored("OnMouseEnter") && !band.isStored("OnMouseLeave"));
+        disconnect(entered);
+        QVERIFY(!band.isStored("OnMouseEnter"));
         band.setUseSysColors(true); // the colours come from the system: not written
         QVERIFY(band.isStored("UseSysColors"));
         QVERIFY(!band.isStored("ColorBegin") && !band.isStored("ColorEnd"));
         QVERIFY(!band.isStored("NoSuchProperty"));
     }
 
+    // The default handling of entering and leaving tells the parent (here: shows and clears the
+    // band's status tip there); each event comes after it, the right one, with the band as Sender.
     void mouseEventsAreRaisedAfterTheDefaultHandling() {
-        TGradient band;
-        QSignalSpy entered(&band, &TGradient::OnMouseEnter);
-        QSignalSpy left(&band, &TGradient::OnMouseLeave);
+        QWidget host;
+        auto* band = new TGradient(&host);
+        band->setStatusTip(QStringLiteral("bande"));
+        QStringList seen;
+        EventRecorder tips(QEvent::StatusTip, [&](QEvent* event) {
+            seen << "tip " + static_cast<QStatusTipEvent*>(event)->tip();
+        });
+        host.installEventFilter(&tips);
+        connect(band, &TGradient::OnMouseEnter, this,
+                [&](TGradient* sender) { seen << (sender == band ? "enter" : "enter?"); });
+        connect(band, &TGradient::OnMouseLeave, this,
+                [&](TGradient* sender) { seen << (sender == band ? "leave" : "leave?"); });
         QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
-        QCoreApplication::sendEvent(&band, &enter);
+        QCoreApplication::sendEvent(band, &enter);
+        QCOMPARE(seen, QStringList({"tip bande", "enter"}));
         QEvent leave(QEvent::Leave);
-        QCoreApplication::sendEvent(&band, &leave);
-        QCOMPARE(entered.count(), 1);
-        QCOMPARE(left.count(), 1);
-        QCOMPARE(entered.first().first().value<TGradient*>(), &band);
+        QCoreApplication::sendEvent(band, &leave);
+        QCOMPARE(seen, QStringList({"tip bande", "enter", "tip ", "leave"}));
     }
 
     // 100 x 100 with a frame 3 wide: the frame on the outer 3 pixels, the 2 x 2 checkerboard
@@ -514,7 +552,8 @@ private slots:
             }
     }
 
-    // Every band column shows the pattern column it falls on, and all rows are alike.
+    // The main window's band: every column shows the pattern column under its centre, exactly
+    // (column 433, centre 193.002, shows entry 193), and all rows are alike.
     void stretchesByNearestPixel() {
         TGradient band;
         band.setColorBegin(RgbColor(0, 0, 0));
@@ -523,18 +562,30 @@ private slots:
         band.resize(575, 67);
         const QImage image = Painted(band);
         for (int x = 0; x < 575; ++x) {
-            // The pattern column under the centre of band column x. Qt scales in fixed point, so
-            // a centre within a hundredth of a column of a border may take the other side.
-            const int scaled = (2 * x + 1) * 256;
-            const int source = scaled / (2 * 575);
-            const int offset = scaled % (2 * 575); // past the border of column source
-            const QRgb shown = image.pixel(x, 0);
-            const bool nearBorder = offset * 100 < 2 * 575;
-            QVERIFY2(shown == Rgb(band.Pattern().pixel(source, 0)) ||
-                         (nearBorder && shown == Rgb(band.Pattern().pixel(source - 1, 0))),
+            const double centre = (x + 0.5) * 256 / 575;
+            QVERIFY2(image.pixel(x, 0) == Rgb(band.Pattern().pixel(int(centre), 0)),
                      qPrintable(QString::number(x)));
-            QCOMPARE(image.pixel(x, 66), image.pixel(x, 0));
+            for (int y = 1; y < 67; ++y)
+                QCOMPARE(image.pixel(x, y), image.pixel(x, 0));
         }
+        QCOMPARE(image.pixel(433, 0), Grey(193));
+    }
+
+    // 2 x 2 over 3 x 3: the centres of the middle column and row lie on the pattern's borders and
+    // take the pixel that begins there.
+    void aCentreOnABorderTakesThePixelThatBeginsThere() {
+        TGradient band;
+        band.setColorBegin(RgbColor(10, 20, 30));
+        band.setColorEnd(RgbColor(200, 100, 50));
+        band.setStyle(gsCustom);
+        band.resize(3, 3);
+        const QImage image = Painted(band);
+        const QRgb s = qRgb(10, 20, 30);
+        const QRgb e = qRgb(200, 100, 50);
+        const QList<QList<QRgb>> expected = {{s, e, e}, {e, s, s}, {e, s, s}};
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 3; ++x)
+                QCOMPARE(image.pixel(x, y), expected[y][x]);
     }
 
     void frameWiderThanTheBandCoversIt() {

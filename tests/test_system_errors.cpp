@@ -1,4 +1,6 @@
-// errno as the codes the user sees, full paths, and the sharing rules of the file opens.
+// errno as the codes the user sees, the texts of the codes and of the capacity refusal, full paths,
+// and the sharing rules of the file opens.
+#include "text/errors.h"
 #include "text/file_handle.h"
 #include "text/system_errors.h"
 
@@ -9,6 +11,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -70,13 +73,52 @@ private slots:
         QTest::newRow("ENXIO") << ENXIO << 21;
         QTest::newRow("ENODEV is not 19") << ENODEV << 21;
         QTest::newRow("EPIPE is not 32") << EPIPE << 109;
-        QTest::newRow("others pass through") << EBADF << EBADF;
     }
     void platformCodes() {
         QFETCH(int, err);
         QFETCH(int, code);
         QCOMPARE(PlatformErrorCode(err, path("f.txt")), code);
     }
+    // Passed through, these would read as codes 100, 101 and 104 ("Lecture au-delà de la fin de
+    // fichier", "Disque plein", a reader not open).
+    void errnoValuesWithoutAnEntryNeverReadAsAnotherFailure() {
+        const std::set<int> taken = {2,   3,   4,   5,   19,  21,  31,  32, 100,
+                                     101, 103, 104, 106, 109, 112, 206, 995};
+        std::set<int> given;
+        for (const int err : {ENETDOWN, ENETUNREACH, ECONNRESET, EBADF, ENOMEM, EFBIG, EOVERFLOW,
+                              ESTALE, ETIMEDOUT, EDQUOT, ELOOP, ETXTBSY, EINVAL}) {
+            const int code = PlatformErrorCode(err, path("f.txt"));
+            QVERIFY2(!taken.count(code) && given.insert(code).second, std::to_string(err).c_str());
+            QCOMPARE(EInOutError(code).message(), "Erreur E/S " + std::to_string(code));
+        }
+    }
+
+    // The texts of the codes as the user reads them.
+    void messagesByCode_data() {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("2") << 2 << "Fichier introuvable";
+        QTest::newRow("3") << 3 << "Nom de fichier incorrect";
+        QTest::newRow("4") << 4 << "Trop de fichiers ouverts";
+        QTest::newRow("5") << 5 << "Accès au fichier refusé";
+        QTest::newRow("100") << 100 << "Lecture au-delà de la fin de fichier";
+        QTest::newRow("101") << 101 << "Disque plein";
+        QTest::newRow("106") << 106 << "Saisie numérique incorrecte";
+        QTest::newRow("other") << 32 << "Erreur E/S 32";
+    }
+    void messagesByCode() {
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        QCOMPARE(QString::fromStdString(EInOutError(code).message()), message);
+    }
+
+    // The text view's refusal as the user reads it; the text model's test compares what it raises
+    // with this constant.
+    void theCapacityRefusal() {
+        QCOMPARE(std::string(kMemoCapacityMessage),
+                 std::string("Le texte dépasse la capacité du mémo"));
+    }
+
     void missingFileIs2AndMissingFolderIs3() {
         QCOMPARE(PlatformErrorCode(ENOENT, path("absent.txt")), 2);
         QCOMPARE(PlatformErrorCode(ENOENT, path("absent/f.txt")), 3);

@@ -3,6 +3,18 @@
 #include <cerrno>
 #include <filesystem>
 
+namespace {
+
+// Codes for errno values without an entry: the base plus errno, above every code of the tables, so
+// that such a failure never reads as another one and its errno can still be told.
+constexpr int kUnmappedBase = 10000;
+
+int UnmappedCode(int err) {
+    return err > 0 && err < kUnmappedBase ? kUnmappedBase + err : kUnmappedBase;
+}
+
+} // namespace
+
 int PlatformErrorCode(int err, const std::string& path) {
     switch (err) {
     case ENOENT: {
@@ -39,7 +51,7 @@ int PlatformErrorCode(int err, const std::string& path) {
     case EPIPE:
         return 109;
     default:
-        return err;
+        return UnmappedCode(err);
     }
 }
 

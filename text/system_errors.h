@@ -5,7 +5,8 @@
 #include <string>
 
 // The code shown for errno value err, raised while opening or creating path.
-// ENOENT is 2, or 3 when the file's folder does not exist.
+// ENOENT is 2, or 3 when the file's folder does not exist. A value without an entry gets a code
+// that no entry uses: 10000 plus errno.
 int PlatformErrorCode(int err, const std::string& path);
 
 // The code for a lock held by another program on the same file.

@@ -1,13 +1,15 @@
 #include "widgets/gradient.h"
 
 #include "widgets/gradient_colors.h"
+#include "widgets/stretch.h"
 #include "widgets/system_colors.h"
 
 #include <QEvent>
 #include <QMetaProperty>
 #include <QPainter>
 #include <algorithm>
-#include <cstring>
+#include <string_view>
+#include <utility>
 
 namespace {
 
@@ -199,27 +201,26 @@ void TGradient::endLoading() {
 }
 
 bool TGradient::isStored(const char* propertyName) const {
-    const auto is = [propertyName](const char* name) {
-        return std::strcmp(propertyName, name) == 0;
+    const std::string_view name = propertyName ? propertyName : "";
+    const std::pair<std::string_view, bool> rules[] = {
+        {"ColorBegin", !FUseSysColors && FColorBegin != clWhite},
+        {"ColorEnd", !FUseSysColors && FColorEnd != clBtnFace},
+        {"UseSysColors", FUseSysColors},
+        {"Style", FStyle != gsRadialC},
+        {"Shift", FShift != 0},
+        {"Rotation", FRotation != 0},
+        {"Reverse", FReverse},
+        {"BorderColor", FBorderColor != clActiveBorder},
+        {"BorderWidth", FBorderWidth != 0},
+        {"OnCustom", bool(FOnCustom)},
+        {"OnMouseEnter", isSignalConnected(QMetaMethod::fromSignal(&TGradient::OnMouseEnter))},
+        {"OnMouseLeave", isSignalConnected(QMetaMethod::fromSignal(&TGradient::OnMouseLeave))},
+        {"Width", width() != kDefaultSize},
+        {"Height", height() != kDefaultSize},
     };
-    if (is("ColorBegin"))
-        return !FUseSysColors && FColorBegin != clWhite;
-    if (is("ColorEnd"))
-        return !FUseSysColors && FColorEnd != clBtnFace;
-    if (is("UseSysColors"))
-        return FUseSysColors;
-    if (is("Style"))
-        return FStyle != gsRadialC;
-    if (is("Shift"))
-        return FShift != 0;
-    if (is("Rotation"))
-        return FRotation != 0;
-    if (is("Reverse"))
-        return FReverse;
-    if (is("BorderColor"))
-        return FBorderColor != clActiveBorder;
-    if (is("BorderWidth"))
-        return FBorderWidth != 0;
+    for (const auto& [setting, stored] : rules)
+        if (setting == name)
+            return stored;
     const int index = metaObject()->indexOfProperty(propertyName);
     return index >= 0 && metaObject()->property(index).isStored();
 }
@@ -252,8 +253,12 @@ void TGradient::paintEvent(QPaintEvent*) {
     }
     if (inside.isEmpty())
         return;
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(inside, FPattern.image());
+    // Stretched here, in device pixels, rather than by drawImage, whose fixed-point scaling takes
+    // the pixel before near some borders.
+    const qreal ratio = devicePixelRatioF();
+    QImage stretched = StretchNearest(FPattern.image(), (QSizeF(inside.size()) * ratio).toSize());
+    stretched.setDevicePixelRatio(ratio);
+    painter.drawImage(inside.topLeft(), stretched);
 }
 
 // The frame lies wholly inside the bounds, BorderWidth thick; a frame too wide for the band

@@ -79,8 +79,9 @@ public:
     void endLoading();
     bool isLoading() const { return FLoading; }
 
-    // Whether a setting differs from what a stored layout leaves out: colours taken from the
-    // system and default values are not written.
+    // Whether a setting is written with a stored layout: each setting, Width, Height and the
+    // events included, only when it differs from its default (an event: once assigned), and the
+    // colours only when they are not taken from the system.
     bool isStored(const char* propertyName) const;
 
     bool isPatternBusy() const { return FPatternBusy; }

@@ -29,6 +29,8 @@ TSplitter::TSplitter(QWidget* left, QWidget* parent) : QWidget(parent), FLeft(le
     setFixedWidth(kBarWidth);
     setCursor(Qt::SplitHCursor);
     setFocusPolicy(Qt::NoFocus);
+    if (parent)
+        parent->installEventFilter(this);
 }
 
 int TSplitter::widthForPosition(int x) const {
@@ -36,6 +38,18 @@ int TSplitter::widthForPosition(int x) const {
         return 0;
     const int room = parentWidget() ? parentWidget()->width() - kBarWidth - kSnap : x;
     return std::max(0, std::min(x, room));
+}
+
+bool TSplitter::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == parentWidget() && event->type() == QEvent::Resize)
+        keepRoomOnTheRight();
+    return QWidget::eventFilter(watched, event);
+}
+
+void TSplitter::keepRoomOnTheRight() {
+    const int room = parentWidget()->width() - kBarWidth - kSnap;
+    if (FLeft && FLeft->width() > room)
+        FLeft->setFixedWidth(widthForPosition(room));
 }
 
 void TSplitter::mousePressEvent(QMouseEvent* event) {

@@ -2,7 +2,8 @@
 // A vertical splitter bar that resizes the widget on its left, as a panel's left-aligned splitter
 // does: dragging with the left button shows a hatched line at the new border and applies the new
 // width on release; Esc during the drag cancels it. A width of kSnap pixels or less collapses the
-// left widget to 0; otherwise the width is kept to what leaves kSnap pixels to the right.
+// left widget to 0; otherwise the width is kept to what leaves kSnap pixels to the right, also when
+// the parent is made narrower. The widget on the right must accept being kSnap pixels wide.
 
 #include <QPointer>
 #include <QWidget>
@@ -22,6 +23,8 @@ public:
     // The width that a drag ending with the bar's left edge at x (parent coordinates) applies.
     int widthForPosition(int x) const;
 
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     void moved(int leftWidth);
 
@@ -34,6 +37,8 @@ protected:
 
 private:
     void endDrag();
+    // Narrows the left widget, if need be, to leave kSnap pixels to the right of the bar.
+    void keepRoomOnTheRight();
 
     QPointer<QWidget> FLeft;
     QWidget* FLine = nullptr; // the hatched line shown during a drag

@@ -6,6 +6,11 @@
 # box of a source deleted after loading, takes a file dropped from another program, and closes the
 # window.
 # Usage: e2e.sh BUILD_DIR ARTEFACT_DIR   (a PNG of every step goes to ARTEFACT_DIR)
+#
+# Also: the program starts with words on its command line that must change nothing; every caption
+# is read as the window manager shows it; the file dialogs and the edit's menu are French; a pasted
+# search string of 40,000 characters finds its one line, saved byte for byte; the splitter keeps
+# 30 pixels to the text at its right limit.
 set -uo pipefail
 
 if [ $# -ne 2 ]; then
@@ -23,7 +28,8 @@ readonly GO_X=243 GO_Y=46         # btnGo "Exec." 204,36 79x21
 readonly SAVE_X=302 SAVE_Y=46     # btnSave 288,36 28x21
 readonly MMO_X=30 MMO_ROW0_Y=75   # mmo, x 0..120 from y 67: inside its first row
 readonly TEXT_X=350 TEXT_Y=300    # mmoText, from x 125, y 67: below the sample's rows
-readonly CLIENT_W=575 CLIENT_H=443
+readonly SPLIT_X=122 SPLIT_Y=200   # Splitter1, x 120..125 from y 67
+readonly CLIENT_W=575 CLIENT_H=443 MIN_CLIENT_W=449
 
 readonly WINDOW_TIMEOUT=30 # seconds for a window to appear or go
 readonly CHECK_TIMEOUT=15  # seconds for an effect (clipboard, file) to show
@@ -145,6 +151,20 @@ clipboard_has_line() { # exact line
 
 show_clipboard() { od -c "$work/clip" | head -20; }
 
+# The caption of window $1 as the window manager reads it (_NET_WM_NAME), not as Qt holds it.
+wm_caption() {
+  timeout 5 xprop -id "$1" _NET_WM_NAME 2>/dev/null |
+    sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'
+}
+
+# Fails unless window $1 is captioned exactly $2 for the window manager.
+expect_caption() {
+  local caption
+  caption=$(wm_caption "$1")
+  [ "$caption" = "$2" ] || fail "window $1 is captioned '$caption' for the window manager, expected '$2'"
+  log "  caption '$2'"
+}
+
 # Types a full path into the file dialog $1 and accepts it. Enter may first only close the
 # completer's list; it is pressed again while the dialog stays.
 accept_file_dialog() {
@@ -158,6 +178,28 @@ accept_file_dialog() {
     poll 4 is_gone "$dialog" && return 0
   done
   poll "$WINDOW_TIMEOUT" is_gone "$dialog" || fail "the file dialog did not close after Enter"
+}
+
+# Picks the second filter choice of the file dialog $1: a click on the list of choices at the
+# dialog's bottom, then Down and Enter in its list; the focus goes back to the file name.
+choose_second_filter() {
+  local WIDTH HEIGHT X Y SCREEN
+  eval "$(xdo getwindowgeometry --shell "$1")"
+  xdo mousemove --window "$1" $((WIDTH / 2)) $((HEIGHT - 22)) click 1 || fail "cannot open the filter list"
+  sleep 0.5
+  key Down Return
+  sleep 0.5
+  screenshot "all-files" # "Tous les fichiers (*.*)", names without a dot listed
+  key alt+n # back to "Nom de fichier"
+}
+
+# Fails unless column $1 of the gradient band, below the edits, shows red $2, green $3, blue $4.
+expect_band_column() {
+  local shown
+  shown=$(timeout 10 import -window "$main_win" -crop "1x1+$1+62" -depth 8 txt:- 2>/dev/null |
+    sed -n 's/.*srgb(\([0-9]*\),\([0-9]*\),\([0-9]*\)).*/\1 \2 \3/p')
+  [ "$shown" = "$2 $3 $4" ] || fail "band column $1 shows '$shown', expected '$2 $3 $4'"
+  log "  band column $1 shows ($2, $3, $4)"
 }
 
 # --- X server and window manager -------------------------------------------------------------------
@@ -194,7 +236,7 @@ log "  Xvfb on $DISPLAY (pid $xvfb_pid)"
 wm_running() { timeout 5 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 wm_pid=$!
-poll 20 wm_running || fail "openbox did not start"
+poll 20 wm_running || { cat "$work/openbox.log"; fail "openbox did not start"; }
 log "  openbox running (pid $wm_pid)"
 
 # --- sample files ----------------------------------------------------------------------------------
@@ -218,10 +260,14 @@ printf '%s\r\nAvertissement\r\n%s\r\nErreur de s\303\251lection\r\n%s\r\nOK   \r
 
 # --- the window ------------------------------------------------------------------------------------
 step "start trouve"
-(cd "$work" && exec "$app") >"$work/app.log" 2>&1 &
+# Words on the command line, Qt's own options among them, change nothing: the window shows on this
+# display, captioned "Recherche de texte", at its own size, and not mirrored (the clicks below
+# find every control at its place).
+readonly IGNORED_WORDS=(-platform offscreen -qwindowtitle Bidon -reverse -geometry 200x100+0+0 Bidon.txt)
+(cd "$work" && exec "$app" "${IGNORED_WORDS[@]}") >"$work/app.log" 2>&1 &
 app_pid=$!
 main_win=$(timeout "$WINDOW_TIMEOUT" xdotool search --sync --all --onlyvisible --pid "$app_pid" \
-  --name '^Recherche de texte$' 2>/dev/null | head -1)
+  --name '^Recherche de texte' 2>/dev/null | head -1)
 [ -n "$main_win" ] || fail "no visible window 'Recherche de texte' within ${WINDOW_TIMEOUT}s"
 poll "$WINDOW_TIMEOUT" is_active "$main_win" || xdo windowactivate "$main_win" 2>/dev/null
 eval "$(xdo getwindowgeometry --shell "$main_win")"
@@ -230,11 +276,16 @@ sleep 0.5
 screenshot "start"
 [ "$WIDTH" -eq $CLIENT_W ] && [ "$HEIGHT" -eq $CLIENT_H ] ||
   fail "client area is $WIDTH x $HEIGHT, expected $CLIENT_W x $CLIENT_H"
+expect_caption "$main_win" "Recherche de texte"
+expect_band_column 433 233 242 251 # entry 193 of sky blue to white, under the column's centre
 
 step "open the sample"
 click_at $OPEN_X $OPEN_Y
 dialog=$(wait_dialog '.') || fail "no open dialog appeared after clicking btnOpen"
 log "  open dialog $dialog: '$(xdo getwindowname "$dialog")'"
+expect_caption "$dialog" "Ouvrir"
+sleep 0.5
+screenshot "open-dialog-french" # its labels, buttons and filter choice "Fichiers texte (*.txt)"
 accept_file_dialog "$dialog" "$sample" "open-dialog"
 poll 5 is_active "$main_win" || xdo windowactivate "$main_win" 2>/dev/null
 sleep 0.5
@@ -251,7 +302,8 @@ screenshot "text-selected"
 
 step "warning of an empty result list"
 click_at $MMO_X $MMO_ROW0_Y 2
-warning=$(wait_dialog '^Avertissement$') || fail "no 'Avertissement' dialog after double-clicking the empty mmo"
+warning=$(wait_dialog '^Avertissement') || fail "no 'Avertissement' dialog after double-clicking the empty mmo"
+expect_caption "$warning" "Avertissement"
 key ctrl+c
 poll $CHECK_TIMEOUT clipboard_is "$work/expected-warning" ||
   { show_clipboard; fail "Ctrl+C in the warning dialog did not copy its seven lines"; }
@@ -266,6 +318,14 @@ click_at $SEL_X $SEL_Y
 type_text "ie"
 settle
 screenshot "search-string"
+
+step "the search field's context menu"
+click_at $SEL_X $SEL_Y
+xdo click 3 || fail "cannot right-click edtSel"
+sleep 0.6
+screenshot "edit-menu" # Qt's own menu, in French: Annuler, Rétablir, Couper, Copier, Coller...
+key Escape
+settle
 
 step "run the search"
 click_at $GO_X $GO_Y
@@ -286,6 +346,7 @@ step "save the results"
 click_at $SAVE_X $SAVE_Y
 dialog=$(wait_dialog '.') || fail "no save dialog appeared after clicking btnSave"
 log "  save dialog $dialog: '$(xdo getwindowname "$dialog")'"
+expect_caption "$dialog" "Enregistrer sous"
 accept_file_dialog "$dialog" "$results" "save-dialog"
 poll $CHECK_TIMEOUT cmp -s "$results" "$work/expected-results" || {
   [ -e "$results" ] && od -c "$results" | head -20
@@ -343,7 +404,8 @@ settle
 step "error box of a deleted source"
 rm -f "$utf8_sample"
 click_at $GO_X $GO_Y
-box=$(wait_dialog '^trouve$') || fail "no error box 'trouve' after running the search on a deleted file"
+box=$(wait_dialog '^trouve') || fail "no error box 'trouve' after running the search on a deleted file"
+expect_caption "$box" "trouve"
 xdo windowactivate --sync "$box" >/dev/null 2>&1 || true
 settle
 key ctrl+c
@@ -396,6 +458,51 @@ poll $CHECK_TIMEOUT eval 'timeout 5 xclip -o -selection clipboard >"$work/clip" 
 log "  mmoText shows the dropped file, edtSrc its path"
 settle
 screenshot "dropped"
+
+step "a pasted search string of 40,000 characters"
+# Past QLineEdit's default limit of 32,767: a cut string would list 7,234 results, the whole one
+# lists one, saved byte for byte.
+long_source="$work/longue" # no dot: listed and opened under "Tous les fichiers (*.*)"
+long_results="$work/long-results.txt"
+{ head -c 39999 /dev/zero | tr '\0' a; printf '\351\r\nfin\r\n'; } >"$long_source"
+{ printf '>1,1:'; head -c 39999 /dev/zero | tr '\0' a; printf '\351\r\n'; } >"$work/expected-long"
+click_at $OPEN_X $OPEN_Y
+dialog=$(wait_dialog '.') || fail "no open dialog appeared after clicking btnOpen"
+choose_second_filter "$dialog"
+accept_file_dialog "$dialog" "$long_source" "open-long"
+sleep 0.5
+other_window '.' >/dev/null && fail "a box appeared after opening $long_source: '$(xdo getwindowname "$(other_window .)")'"
+poll 5 is_active "$main_win" || xdo windowactivate "$main_win" 2>/dev/null
+{ head -c 39999 /dev/zero | tr '\0' a; printf '\303\251'; } |
+  timeout 5 xclip -selection clipboard -t UTF8_STRING -i || fail "cannot fill the clipboard"
+click_at $SEL_X $SEL_Y
+key ctrl+a ctrl+v
+settle
+click_at $GO_X $GO_Y
+settle
+screenshot "long-results"
+click_at $SAVE_X $SAVE_Y
+dialog=$(wait_dialog '.') || fail "no save dialog appeared after clicking btnSave"
+accept_file_dialog "$dialog" "$long_results" "save-long"
+poll $CHECK_TIMEOUT cmp -s "$long_results" "$work/expected-long" || {
+  [ -e "$long_results" ] && log "  $(wc -c <"$long_results") bytes, $(grep -c '^>' "$long_results") result lines"
+  fail "the results of the long search string are not the one expected line"
+}
+log "  one result line of 40,000 characters, saved byte for byte"
+settle
+
+step "splitter at its right limit"
+# Dragged far right, mmo keeps 30 pixels to mmoText (scroll bars included), also once the window
+# is made as narrow as it goes; the screenshots show it.
+click_at $TEXT_X $TEXT_Y
+xdo mousemove --window "$main_win" $SPLIT_X $SPLIT_Y mousedown 1 || fail "cannot press on Splitter1"
+xdo mousemove --window "$main_win" $((SPLIT_X + 200)) $SPLIT_Y || fail "cannot drag Splitter1"
+xdo mousemove --window "$main_win" $((CLIENT_W + 100)) $SPLIT_Y mouseup 1 || fail "cannot release Splitter1"
+settle
+screenshot "splitter-right"
+xdo windowsize "$main_win" $MIN_CLIENT_W $CLIENT_H || fail "cannot resize the window"
+settle
+screenshot "splitter-narrow"
 
 step "close the window"
 key alt+F4

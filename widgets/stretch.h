@@ -1,0 +1,9 @@
+#pragma once
+// Nearest-pixel stretching, exact: every target pixel takes the colour of the source pixel that its
+// centre falls on. A centre exactly on the border between two source pixels takes the one that
+// begins there, to its right or below.
+
+#include <QImage>
+
+// source (32 bits a pixel) stretched to size; a null image when either is empty.
+QImage StretchNearest(const QImage& source, QSize size);
