@@ -1,7 +1,9 @@
 #include "text/pattern_finder.h"
 
+#include "text/byte_scan.h"
 #include "text/simd.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -47,7 +49,77 @@ const char* FindScalar(const Needle& needle, const char* from, const char* end) 
     return end;
 }
 
+constexpr char kCr = '\r';
+constexpr char kLf = '\n';
+
+// What findStop does, a byte at a time from p, with lineFeeds counted so far.
+PatternFinder::Stop FindStopScalar(const Needle& needle, const char* p, const char* end,
+                                   size_t lineFeeds) {
+    const size_t n = needle.bytes.size();
+    for (; p < end; ++p) {
+        if (*p == kCr && (p + 1 == end || p[1] != kLf))
+            return {p, lineFeeds};
+        if (size_t(end - p) >= n && std::memcmp(p, needle.bytes.data(), n) == 0)
+            return {p, lineFeeds};
+        lineFeeds += *p == kLf;
+    }
+    return {end, lineFeeds};
+}
+
 #if TROUVE_HAVE_AVX2_PATH
+// The sum of the 32 byte counters of counts.
+TROUVE_AVX2 size_t SumCounters(__m256i counts) {
+    const __m256i sums = _mm256_sad_epu8(counts, _mm256_setzero_si256());
+    return size_t(_mm256_extract_epi64(sums, 0)) + size_t(_mm256_extract_epi64(sums, 1)) +
+           size_t(_mm256_extract_epi64(sums, 2)) + size_t(_mm256_extract_epi64(sums, 3));
+}
+
+// 32 places at a time: the LF bytes are counted in byte counters (summed every 255 rounds), and
+// the places where a lone CR stands or the two rarest bytes of the pattern stand at their
+// offsets stop the scan, a candidate once its whole pattern compares equal.
+TROUVE_AVX2 PatternFinder::Stop FindStopAvx2(const Needle& needle, const char* p, const char* end) {
+    const size_t n = needle.bytes.size();
+    const char* pattern = needle.bytes.data();
+    const __m256i cr = _mm256_set1_epi8(kCr);
+    const __m256i lf = _mm256_set1_epi8(kLf);
+    const __m256i rare1 = _mm256_set1_epi8(pattern[needle.rare1]);
+    const __m256i rare2 = _mm256_set1_epi8(pattern[needle.rare2]);
+    const std::ptrdiff_t reach = std::ptrdiff_t(std::max<size_t>(n, 2)) + 31;
+    size_t lineFeeds = 0;
+    __m256i counts = _mm256_setzero_si256();
+    int rounds = 0;
+    for (; end - p > reach; p += 32) {
+        const __m256i here = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+        const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 1));
+        const __m256i at1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + needle.rare1));
+        const __m256i at2 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + needle.rare2));
+        const __m256i feeds = _mm256_cmpeq_epi8(here, lf);
+        const __m256i lone =
+            _mm256_andnot_si256(_mm256_cmpeq_epi8(next, lf), _mm256_cmpeq_epi8(here, cr));
+        const __m256i candidates =
+            _mm256_and_si256(_mm256_cmpeq_epi8(at1, rare1), _mm256_cmpeq_epi8(at2, rare2));
+        const auto stops = unsigned(_mm256_movemask_epi8(_mm256_or_si256(lone, candidates)));
+        if (stops != 0) {
+            const auto loneBits = unsigned(_mm256_movemask_epi8(lone));
+            for (unsigned left = stops; left != 0; left &= left - 1) {
+                const unsigned i = unsigned(__builtin_ctz(left));
+                if ((loneBits >> i & 1) == 0 && std::memcmp(p + i, pattern, n) != 0)
+                    continue;
+                const auto feedBits = unsigned(_mm256_movemask_epi8(feeds));
+                return {p + i, lineFeeds + SumCounters(counts) +
+                                   unsigned(__builtin_popcount(feedBits & ((1u << i) - 1)))};
+            }
+        }
+        counts = _mm256_sub_epi8(counts, feeds);
+        if (++rounds == 255) {
+            lineFeeds += SumCounters(counts);
+            counts = _mm256_setzero_si256();
+            rounds = 0;
+        }
+    }
+    return FindStopScalar(needle, p, end, lineFeeds + SumCounters(counts));
+}
+
 TROUVE_AVX2 const char* FindAvx2(const Needle& needle, const char* from, const char* end) {
     const size_t n = needle.bytes.size();
     const char* pattern = needle.bytes.data();
@@ -84,6 +156,18 @@ PatternFinder::PatternFinder(std::string_view pattern) : FPattern(pattern) {
     for (size_t i = 0; i < FPattern.size(); ++i)
         if (i != FRare1 && Rank(FPattern[i]) < Rank(FPattern[FRare2]))
             FRare2 = i;
+}
+
+PatternFinder::Stop PatternFinder::findStop(const char* from, const char* end) const {
+    const Needle needle{FPattern, FRare1, FRare2};
+#if TROUVE_HAVE_AVX2_PATH
+    if (HasAvx2() && !FPattern.empty())
+        return FindStopAvx2(needle, from, end);
+#endif
+    const char* cr = FindLoneCr(from, end);
+    const char* hit = find(from, cr);
+    const char* stop = hit != cr ? hit : cr;
+    return {stop, CountByte(from, stop, kLf)};
 }
 
 const char* PatternFinder::find(const char* from, const char* end) const {

@@ -13,6 +13,15 @@ public:
 
     // The first occurrence that lies wholly in [from, end), or end when there is none.
     const char* find(const char* from, const char* end) const;
+
+    // Where a line search must stop: at the first occurrence that lies wholly in [from, end) or
+    // at the first CR that no LF follows (a CR on the last byte included), whichever comes first,
+    // or at end; with the number of LF bytes before that place. One pass over the bytes.
+    struct Stop {
+        const char* at;
+        size_t lineFeeds;
+    };
+    Stop findStop(const char* from, const char* end) const;
     size_t size() const noexcept { return FPattern.size(); }
 
 private:

@@ -15,12 +15,22 @@ namespace {
 constexpr char kLf = '\n';
 constexpr char kCr = '\r';
 constexpr char kEndOfFileMark = 26;
-constexpr size_t kUncounted = size_t(-1);
 
 // A text line never holds these bytes, so a pattern with one of them is never found.
 bool CanOccurInLine(std::string_view pattern) {
     return !pattern.empty() &&
            pattern.find_first_of(std::string_view("\n\r\x1A", 3)) == std::string_view::npos;
+}
+
+// Whether [from, lineEnd) holds a CR that no LF follows; the data runs on to end.
+bool HasLoneCr(const char* from, const char* lineEnd, const char* end) {
+    for (const char* p = from;; ++p) {
+        p = static_cast<const char*>(std::memchr(p, kCr, size_t(lineEnd - p)));
+        if (!p)
+            return false;
+        if (p + 1 == end || p[1] != kLf)
+            return true;
+    }
 }
 
 // The columns and words of the occurrences of one line, found from left to right. For UTF-8 the
@@ -74,7 +84,7 @@ public:
 
 private:
     void searchBlock(const char* begin, const char* end, bool final);
-    void searchPlainLines(const char* begin, const char* end, bool final, size_t lineFeeds);
+    void countLines(const char* begin, const char* end, bool final, int64_t line);
     void searchExactLine(const char* begin, const char* end);
     void reportProgress(int64_t line);
 
@@ -132,65 +142,66 @@ void BlockSearch::run() {
     }
 }
 
-// [begin, end) ends after an LF, or is the last bytes of the file when final.
+// [begin, end) ends after an LF, or is the last bytes of the file when final; it holds no
+// end-of-file mark. One pass finds the occurrences and the lone CR bytes and counts the lines:
+// in a line without a lone CR an occurrence in the raw bytes is an occurrence in the line, at the
+// same column, since the pattern holds neither CR nor LF; a line with one (before or after its
+// first occurrence) takes the exact path whole.
 void BlockSearch::searchBlock(const char* begin, const char* end, bool final) {
-    const char* p = begin;
-    while (p != end) {
-        // A lone CR is removed from its line, which changes columns and may join an
-        // occurrence: such a line takes the exact path.
-        const LineScan scan = FCanMatch ? ScanLines(p, end) : LineScan{end, kUncounted};
-        const char* cr = scan.loneCr;
-        if (cr == end)
-            return searchPlainLines(p, end, final, scan.lineFeeds);
-        const char* previousLf = FindLastByte(p, cr, kLf);
-        const char* lineStart = previousLf ? previousLf + 1 : p;
-        searchPlainLines(p, lineStart, false, scan.lineFeeds);
-        const void* lf = std::memchr(cr, kLf, size_t(end - cr));
-        const char* lineEnd = lf ? static_cast<const char*>(lf) : end;
-        searchExactLine(lineStart, lineEnd);
-        p = lf ? lineEnd + 1 : end;
+    if (!FCanMatch) {
+        countLines(begin, end, final, FCurrentLine + 1 + int64_t(CountByte(begin, end, kLf)));
+        return;
     }
-}
-
-// Lines without a lone CR: an occurrence in the raw bytes is an occurrence in the line, at the
-// same column, since the pattern holds neither CR nor LF. lineFeeds is the number of LF bytes of
-// the lines, when the caller has counted them.
-void BlockSearch::searchPlainLines(const char* begin, const char* end, bool final,
-                                   size_t lineFeeds) {
-    const int64_t first = FCurrentLine + 1;
-    int64_t line = first; // the number of the line that holds countedTo
-    const char* countedTo = begin;
-    if (FCanMatch) {
-        const std::string_view rest(begin, size_t(end - begin));
-        LinePlaces places(FEncoding);
-        places.startLine(begin);
-        const char* lastHit = nullptr;
-        int64_t lastHitLine = 0;
-        for (const char* from = begin;;) {
-            const char* hit = FFinder.find(from, end);
-            if (hit == end)
-                break;
-            if (const size_t lfs = CountByte(countedTo, hit, kLf)) {
-                line += int64_t(lfs);
-                places.startLine(FindLastByte(countedTo, hit, kLf) + 1);
-            }
-            countedTo = hit;
-            if (line == lastHitLine && hit < lastHit + FStep) { // only for a step beyond FResume
-                from = hit + 1;
+    int64_t line = FCurrentLine + 1; // the number of the line that holds p
+    LinePlaces places(FEncoding);
+    places.startLine(begin);
+    const char* lastHit = nullptr;
+    int64_t lastHitLine = 0;
+    int64_t plainLine = 0; // a line known to hold no lone CR after its first occurrence
+    for (const char* p = begin; p < end;) {
+        const PatternFinder::Stop stop = FFinder.findStop(p, end);
+        if (stop.lineFeeds > 0) {
+            line += int64_t(stop.lineFeeds);
+            places.startLine(FindLastByte(p, stop.at, kLf) + 1);
+        }
+        const char* at = stop.at;
+        if (at == end)
+            break;
+        const void* lf = nullptr;
+        if (line != plainLine) {
+            lf = std::memchr(at, kLf, size_t(end - at));
+            const char* lineEnd = lf ? static_cast<const char*>(lf) : end;
+            if (!HasLoneCr(at, lineEnd, end)) {
+                plainLine = line;
+            } else { // the line holds a lone CR: all of it takes the exact path
+                FCurrentLine = line - 1;
+                searchExactLine(places.lineStart(), lineEnd);
+                if (!lf)
+                    return; // the file's last line, read whole
+                p = lineEnd + 1;
+                places.startLine(p);
+                ++line;
                 continue;
             }
-            FCurrentLine = line;
-            reportProgress(line);
-            const std::string_view text = rest.substr(size_t(places.lineStart() - begin));
-            const int64_t column = places.column(hit);
-            FSink.found(line, column, places.word(text, hit));
-            lastHit = hit;
-            lastHitLine = line;
-            from = hit + FResume;
         }
+        if (line == lastHitLine && at < lastHit + FStep) { // only for a step beyond FResume
+            p = at + 1;
+            continue;
+        }
+        FCurrentLine = line;
+        reportProgress(line);
+        const std::string_view text(places.lineStart(), size_t(end - places.lineStart()));
+        const int64_t column = places.column(at);
+        FSink.found(line, column, places.word(text, at));
+        lastHit = at;
+        lastHitLine = line;
+        p = at + FResume;
     }
-    line = lineFeeds == kUncounted ? line + int64_t(CountByte(countedTo, end, kLf))
-                                   : first + int64_t(lineFeeds);
+    countLines(begin, end, final, line);
+}
+
+// Ends a block: line is the number of the line that holds its end.
+void BlockSearch::countLines(const char* begin, const char* end, bool final, int64_t line) {
     const bool partialLast = final && end != begin && end[-1] != kLf;
     FCurrentLine = partialLast ? line : line - 1;
 }
