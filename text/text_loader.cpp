@@ -27,14 +27,31 @@ void AdviseHugePages(char* data, std::size_t size) {
         madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
 }
 
-// The room to reserve for the text of a file: a regular file's converted text is at most twice
-// its size; anything else grows as it comes.
-std::size_t ExpectedRoom(int fd, std::int64_t capacity) {
+// The size of a regular file, or -1 for anything else (a pipe, a device).
+std::int64_t RegularSize(int fd) {
     struct stat info {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return -1;
+    return std::int64_t(info.st_size);
+}
+
+// The room to reserve for the text: a regular file's converted text is at most twice its size
+// (and the capacity bounds it); anything else grows as it comes.
+std::size_t ExpectedRoom(std::int64_t size, std::int64_t capacity) {
+    if (size < 0)
         return 4 * kBlock;
-    const std::int64_t bound = std::min<std::int64_t>(2 * std::int64_t(info.st_size), capacity);
-    return std::size_t(std::max<std::int64_t>(bound, 0)) + 2 * kBlock + 4 * BreakConverter::kSlack;
+    const std::int64_t bound = std::min<std::int64_t>(2 * size, capacity);
+    const std::int64_t lastBlock = std::min<std::int64_t>(2 * size, 2 * std::int64_t(kBlock));
+    return std::size_t(std::max<std::int64_t>(bound, 0) + lastBlock) + 2 +
+           2 * BreakConverter::kSlack;
+}
+
+// Reads of a whole block, or of a small file at once (a multiple of a page either way).
+std::size_t BlockFor(std::int64_t size) {
+    if (size < 0 || size >= std::int64_t(kBlock))
+        return kBlock;
+    const std::size_t page = AlignedBuffer::kAlignment;
+    return (std::size_t(size) + page) / page * page;
 }
 
 // One read of up to count bytes; 0 at the end of the data or on a failure.
@@ -107,17 +124,19 @@ private:
 } // namespace
 
 LoadedText LoadText(int fd, std::int64_t capacity) {
-    AlignedBuffer buffer(kLead + kBlock + BreakConverter::kSlack);
+    const std::int64_t size = RegularSize(fd);
+    const std::size_t block = BlockFor(size);
+    AlignedBuffer buffer(kLead + block + BreakConverter::kSlack);
     char* const in = buffer.data() + kLead;
     in[-1] = '\0';
-    TextBuilder builder(ExpectedRoom(fd, capacity), capacity);
+    TextBuilder builder(ExpectedRoom(size, capacity), capacity);
     EncodingDetector detector;
     // The first bytes wait until there are enough of them to tell a byte-order mark.
     char head[1 + kHeadLength + BreakConverter::kSlack] = {};
     std::size_t headLength = 0;
     bool headDone = false;
     for (;;) {
-        const std::size_t got = ReadSome(fd, in, kBlock);
+        const std::size_t got = ReadSome(fd, in, block);
         if (got == 0)
             break;
         detector.feed({in, got});
