@@ -35,11 +35,12 @@ bench: build
 sanitize: deps
 	cmake -S . -B $(SANBUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTROUVE_SANITIZE=ON
 	cmake --build $(SANBUILD) -j $(JOBS)
-	cd $(SANBUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
+	cd $(SANBUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS) -E '^test_window_x11$$'
 
 fuzz: deps
-	CXX=clang++ cmake -S . -B $(FUZZBUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTROUVE_GUI=OFF -DTROUVE_FUZZ=ON
+	CXX=clang++ cmake -S . -B $(FUZZBUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROUVE_GUI=OFF -DTROUVE_FUZZ=ON
 	cmake --build $(FUZZBUILD) -j $(JOBS)
 	bash tests/fuzz/run.sh $(FUZZBUILD) $(FUZZ_SECONDS)
 
