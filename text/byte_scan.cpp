@@ -31,31 +31,7 @@ const char* FindLoneCrScalar(const char* p, const char* end) {
     return end;
 }
 
-LineScan ScanLinesScalar(const char* p, const char* end, size_t lineFeeds) {
-    const char* cr = FindLoneCrScalar(p, end);
-    return {cr, lineFeeds + CountByteScalar(p, cr, kLf)};
-}
-
 #if TROUVE_HAVE_AVX2_PATH
-TROUVE_AVX2 LineScan ScanLinesAvx2(const char* p, const char* end) {
-    const __m256i cr = _mm256_set1_epi8(kCr);
-    const __m256i lf = _mm256_set1_epi8(kLf);
-    size_t lineFeeds = 0;
-    for (; end - p > 32; p += 32) {
-        const __m256i here = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-        const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 1));
-        const auto feeds = unsigned(_mm256_movemask_epi8(_mm256_cmpeq_epi8(here, lf)));
-        const auto lone = unsigned(_mm256_movemask_epi8(
-            _mm256_andnot_si256(_mm256_cmpeq_epi8(next, lf), _mm256_cmpeq_epi8(here, cr))));
-        if (lone != 0) {
-            const unsigned at = unsigned(__builtin_ctz(lone));
-            return {p + at, lineFeeds + unsigned(__builtin_popcount(feeds & ((1u << at) - 1)))};
-        }
-        lineFeeds += unsigned(__builtin_popcount(feeds));
-    }
-    return ScanLinesScalar(p, end, lineFeeds);
-}
-
 TROUVE_AVX2 size_t CountByteAvx2(const char* p, const char* end, char c) {
     const __m256i needle = _mm256_set1_epi8(c);
     size_t count = 0;
@@ -141,14 +117,6 @@ const char* FindLoneCr(const char* begin, const char* end) {
         return FindLoneCrAvx2(begin, end);
 #endif
     return FindLoneCrScalar(begin, end);
-}
-
-LineScan ScanLines(const char* begin, const char* end) {
-#if TROUVE_HAVE_AVX2_PATH
-    if (HasAvx2())
-        return ScanLinesAvx2(begin, end);
-#endif
-    return ScanLinesScalar(begin, end, 0);
 }
 
 const char* FindLineControl(const char* begin, const char* end) {

@@ -9,13 +9,6 @@ size_t CountByte(const char* begin, const char* end, char c);
 // The first CR in [begin, end) that is not followed by LF (a CR on the last byte counts), or end.
 const char* FindLoneCr(const char* begin, const char* end);
 
-// FindLoneCr, and the number of LF bytes before the CR found, in one pass.
-struct LineScan {
-    const char* loneCr;
-    size_t lineFeeds;
-};
-LineScan ScanLines(const char* begin, const char* end);
-
 // The first LF, CR or end-of-file mark (26) in [begin, end), or end.
 const char* FindLineControl(const char* begin, const char* end);
 

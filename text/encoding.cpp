@@ -1,7 +1,5 @@
 #include "text/encoding.h"
 
-#include "text/cp1252.h"
-
 #include <algorithm>
 #include <cstring>
 
@@ -27,24 +25,4 @@ TextEncoding EncodingDetector::finish() noexcept {
         return TextEncoding::Utf8;
     const bool wellFormed = FValidator.finish();
     return wellFormed && FValidator.sawHighByte() ? TextEncoding::Utf8 : TextEncoding::Cp1252;
-}
-
-std::optional<std::string> EncodeUtf8As(std::string_view utf8, TextEncoding encoding) {
-    Utf8Validator validator;
-    validator.feed(utf8);
-    if (!validator.finish())
-        return std::nullopt;
-    if (encoding == TextEncoding::Utf8)
-        return std::string(utf8);
-    std::string bytes;
-    bytes.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size();) {
-        const DecodedChar c = DecodeChar(utf8, i);
-        const auto byte = c.code <= 0xFFFF ? UnicodeToCp1252(char16_t(c.code)) : std::nullopt;
-        if (!byte)
-            return std::nullopt;
-        bytes.push_back(char(*byte));
-        i += c.length;
-    }
-    return bytes;
 }

@@ -8,8 +8,6 @@
 #include "text/utf8.h"
 
 #include <cstddef>
-#include <optional>
-#include <string>
 #include <string_view>
 
 enum class TextEncoding { Cp1252, Utf8 };
@@ -30,7 +28,3 @@ private:
     char FHead[3] = {};
     std::size_t FHeadLength = 0;
 };
-
-// The bytes of a UTF-8 string in the given encoding, or nothing when the encoding cannot hold one
-// of its characters (or the string is not well-formed).
-std::optional<std::string> EncodeUtf8As(std::string_view utf8, TextEncoding encoding);

@@ -8,8 +8,9 @@
 
 namespace {
 
-// Characters drawn in one run with their neighbours: one cell wide, left to right, in the
-// scripts whose glyphs the fixed-width font holds. Others are drawn one by one at their cells.
+// Characters of a UTF-8 row drawn in one run with their neighbours: one cell wide, left to right,
+// in the scripts whose glyphs the fixed-width font holds. Others are drawn one by one at their
+// cells. A Windows-1252 row is drawn in runs whole.
 bool JoinsRun(char32_t code, qint64 cells) {
     return cells == 1 && code < 0x0590;
 }
@@ -95,7 +96,7 @@ void TextView::paintText(QPainter& painter, const RowCells& cells, Cell from, qi
             if (IsMark(c.code) && !run.empty())
                 run.add(c.code);
         } else {
-            const bool alone = !JoinsRun(c.code, width);
+            const bool alone = cells.utf8() && !JoinsRun(c.code, width);
             if (alone || run.alone() || run.empty())
                 run.start(rowX(column), qreal(width) * cell, alone);
             run.add(c.code);
