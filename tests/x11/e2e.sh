@@ -216,7 +216,9 @@ rm -f "$artefacts"/[0-9][0-9]-*.png
 
 for display in 91 92 93 94 95 96 97 98 99; do
   [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ] && continue
-  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  # -noreset: without it the server resets when its last client leaves (xdpyinfo below), and a
+  # client that connects during the reset, such as openbox, is refused.
+  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   if poll 15 timeout 5 xdpyinfo -display ":$display" >/dev/null 2>&1; then
     export DISPLAY=":$display"
@@ -234,9 +236,16 @@ fi
 log "  Xvfb on $DISPLAY (pid $xvfb_pid)"
 
 wm_running() { timeout 5 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-wm_pid=$!
-poll 20 wm_running || { cat "$work/openbox.log"; fail "openbox did not start"; }
+for attempt in 1 2 3; do
+  openbox --sm-disable >"$work/openbox.log" 2>&1 &
+  wm_pid=$!
+  poll 20 wm_running && break
+  kill "$wm_pid" 2>/dev/null
+  wait "$wm_pid" 2>/dev/null
+  wm_pid=""
+  log "  openbox did not start (attempt $attempt): $(head -c 300 "$work/openbox.log")"
+done
+[ -n "$wm_pid" ] || fail "openbox did not start"
 log "  openbox running (pid $wm_pid)"
 
 # --- sample files ----------------------------------------------------------------------------------
