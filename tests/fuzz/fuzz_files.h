@@ -1,7 +1,7 @@
 #pragma once
-// Shared by the fuzz targets that read files: a scratch file per process, a reader that takes the
-// file in the short pieces the fuzzer chooses and can fail once at a chosen byte, and the
-// reader's line rules written plainly.
+// Shared by the fuzz targets that read files: a scratch file per process, a reader that takes its
+// bytes from memory in the short pieces the fuzzer chooses and can fail once at a chosen byte,
+// and the reader's line rules written plainly.
 
 #include "fuzz_support.h"
 #include "text/text_reader.h"
@@ -9,15 +9,17 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <string_view>
 #include <unistd.h>
 #include <vector>
 
-// One file in the temporary folder, rewritten for every input and removed at exit.
+// One file, rewritten for every input and removed at exit; in the memory-backed /dev/shm where the
+// machine has one, so that thousands of inputs a second cost no disk writes.
 class ScratchFile {
 public:
     ScratchFile() {
-        const char* folder = std::getenv("TMPDIR");
-        FPath = std::string(folder && *folder ? folder : "/tmp") + "/trouve-fuzz-XXXXXX";
+        FPath = Folder() + "/trouve-fuzz-XXXXXX";
         FFd = ::mkstemp(FPath.data());
         if (FFd < 0) {
             std::perror("mkstemp");
@@ -33,12 +35,20 @@ public:
 
     const std::string& path() const noexcept { return FPath; }
     void write(const std::string& bytes) const {
-        const bool written = ::ftruncate(FFd, 0) == 0 &&
-                             ::pwrite(FFd, bytes.data(), bytes.size(), 0) == ssize_t(bytes.size());
+        const bool written =
+            ::pwrite(FFd, bytes.data(), bytes.size(), 0) == ssize_t(bytes.size()) &&
+            ::ftruncate(FFd, off_t(bytes.size())) == 0;
         Expect(written, "scratch file written");
     }
 
 private:
+    static std::string Folder() {
+        if (::access("/dev/shm", W_OK) == 0)
+            return "/dev/shm";
+        const char* folder = std::getenv("TMPDIR");
+        return folder && *folder ? folder : "/tmp";
+    }
+
     std::string FPath;
     int FFd = -1;
 };
@@ -71,18 +81,23 @@ inline ReadPlan TakeReadPlan(FuzzedDataProvider& data, size_t fileSize, bool may
     return plan;
 }
 
-// A buffer size for a reader: mostly a few bytes, so that lines cross buffer boundaries.
+// A buffer size for a reader: a few bytes, so that lines cross buffer boundaries, or more than
+// any input, so that one read takes it whole as the default size does a usual file.
 inline size_t TakeBufferSize(FuzzedDataProvider& data) {
-    return data.ConsumeBool() ? data.ConsumeIntegralInRange<size_t>(1, 17)
-                              : TextReader::kDefaultBufferSize;
+    return data.ConsumeBool() ? data.ConsumeIntegralInRange<size_t>(1, 17) : size_t(8192);
 }
 
+// Reads data, which must outlive it, instead of the file it opens (the scratch file stands for
+// it): the file's bytes come from memory without a system call per piece.
 class PlannedReader : public TextReader {
 public:
-    PlannedReader(size_t bufferSize, ReadPlan plan) : TextReader(bufferSize), FPlan(plan) {}
+    PlannedReader(size_t bufferSize, ReadPlan plan, std::string_view data)
+        : TextReader(bufferSize), FPlan(plan), FData(data) {}
+
+    void open() { TextReader::open(Scratch().path()); }
 
 protected:
-    ssize_t readFile(int fd, char* destination, size_t count) override {
+    ssize_t readFile(int /*fd*/, char* destination, size_t count) override {
         if (FPlan.interrupts && (FCalls++ & 3) == 1) {
             errno = EINTR;
             return -1;
@@ -95,14 +110,15 @@ protected:
         size_t limit = std::min(count, FPlan.pieces[FNext++ % FPlan.pieces.size()]);
         if (FPlan.fails)
             limit = std::min(limit, FPlan.failAt - FDelivered);
-        const ssize_t got = TextReader::readFile(fd, destination, limit);
-        if (got > 0)
-            FDelivered += size_t(got);
-        return got;
+        limit = std::min(limit, FData.size() - FDelivered);
+        std::memcpy(destination, FData.data() + FDelivered, limit);
+        FDelivered += limit;
+        return ssize_t(limit);
     }
 
 private:
     ReadPlan FPlan;
+    std::string_view FData;
     size_t FDelivered = 0;
     size_t FNext = 0;
     unsigned FCalls = 0;

@@ -134,9 +134,8 @@ void CheckSearchLine(const std::string& line, const std::string& pattern, int32_
 // A failure while the first lines are read ends the check: the run would not start.
 void CheckSearchFile(const std::string& text, const std::string& pattern, int32_t step,
                      const ReadPlan& plan, size_t bufferSize, int preRead, TextEncoding encoding) {
-    Scratch().write(text);
-    PlannedReader reader(bufferSize, plan);
-    reader.open(Scratch().path());
+    PlannedReader reader(bufferSize, plan, text);
+    reader.open();
     int64_t currentLine = 0;
     try {
         for (; currentLine < preRead && !reader.atEnd(); ++currentLine)

@@ -43,7 +43,7 @@ std::string Converted(const std::string& file) {
 std::vector<std::string> Rows(const std::string& text) {
     std::vector<std::string> rows{""};
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text.compare(i, 2, "\r\n") == 0) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
             rows.emplace_back();
             ++i;
         } else {
@@ -54,10 +54,9 @@ std::vector<std::string> Rows(const std::string& text) {
 }
 
 // 0 for an empty text; else the CR LF pairs plus one, minus one when the last line is empty.
-int LineCount(const std::string& text) {
+int LineCount(const std::string& text, const std::vector<std::string>& rows) {
     if (text.empty())
         return 0;
-    const std::vector<std::string> rows = Rows(text);
     return int(rows.size()) - (rows.back().empty() ? 1 : 0);
 }
 
@@ -73,12 +72,20 @@ std::string FileBytes(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Offsets of the text-view operations: characters of a UTF-8 text, bytes of any other.
-std::int64_t Chars(const TextModel& model, const std::string& text, std::size_t offset) {
-    if (model.encoding() == TextEncoding::Cp1252)
-        return std::int64_t(offset);
-    return RefCharsBefore(text, offset);
-}
+// Offsets of the text-view operations, by byte offset: characters of a UTF-8 text, bytes of any
+// other. Counted once per text, so that checking every row stays linear.
+class Chars {
+public:
+    Chars(const TextModel& model, const std::string& text) : FBefore(text.size() + 1) {
+        const bool utf8 = model.encoding() == TextEncoding::Utf8;
+        for (std::size_t i = 0; i < text.size(); ++i)
+            FBefore[i + 1] = FBefore[i] + (!utf8 || RefStartsAt(text, i));
+    }
+    std::int64_t operator()(std::size_t offset) const { return FBefore[offset]; }
+
+private:
+    std::vector<std::int64_t> FBefore;
+};
 
 // A line cut to its first kMaxLineLength characters.
 std::string Cut(const TextModel& model, const std::string& line) {
@@ -95,16 +102,17 @@ std::string Cut(const TextModel& model, const std::string& line) {
 void CheckText(const TextModel& model, const std::string& text, FuzzedDataProvider& data) {
     Expect(model.text() == text, "text");
     Expect(model.size() == std::int64_t(text.size()), "size");
-    const int lines = LineCount(text);
-    Expect(model.lineCount() == lines, "line count");
+    const Chars chars(model, text);
     const std::vector<std::string> rows = Rows(text);
+    const int lines = LineCount(text, rows);
+    Expect(model.lineCount() == lines, "line count");
     Expect(model.rowCount() == int(rows.size()), "row count");
     std::int64_t offset = 0;
     std::int64_t longest = 0;
     for (int row = 0; row < int(rows.size()); ++row) {
         const std::string& expected = rows[size_t(row)];
         Expect(model.rowStart(row) == offset, "row start");
-        Expect(model.rowOffset(row) == Chars(model, text, std::size_t(offset)), "row offset");
+        Expect(model.rowOffset(row) == chars(std::size_t(offset)), "row offset");
         Expect(model.rowText(row) == expected, "row text");
         Expect(model.rowOfOffset(offset) == row, "row of its offset");
         if (row < lines)
@@ -113,7 +121,7 @@ void CheckText(const TextModel& model, const std::string& text, FuzzedDataProvid
         offset += std::int64_t(expected.size()) + 2;
     }
     Expect(model.rowStart(-1) == 0 && model.rowStart(int(rows.size())) == model.size() &&
-               model.rowOffset(int(rows.size())) == Chars(model, text, text.size()),
+               model.rowOffset(int(rows.size())) == chars(text.size()),
            "offsets outside the rows");
     Expect(model.line(-1).empty() && model.line(lines).empty(), "lines outside the text");
     Expect(model.longestRow() == longest, "longest row");
@@ -132,8 +140,9 @@ void CheckSelection(TextModel& model, const std::string& text, FuzzedDataProvide
     model.setSelection(anchor, caret);
     const std::int64_t a = std::clamp<std::int64_t>(anchor, 0, n);
     const std::int64_t c = std::clamp<std::int64_t>(caret, 0, n);
-    const std::int64_t first = Chars(model, text, std::size_t(std::min(a, c)));
-    const std::int64_t last = Chars(model, text, std::size_t(std::max(a, c)));
+    const Chars chars(model, text);
+    const std::int64_t first = chars(std::size_t(std::min(a, c)));
+    const std::int64_t last = chars(std::size_t(std::max(a, c)));
     Expect(model.selStart() == first && model.selLength() == last - first, "selection");
     Expect(model.selectedText() == text.substr(size_t(std::min(a, c)), size_t(std::abs(a - c))),
            "selected text");

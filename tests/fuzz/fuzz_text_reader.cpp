@@ -55,9 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size) {
         text = FoldOntoLineControls(text);
     const ReadPlan plan = TakeReadPlan(data, text.size(), true);
 
-    Scratch().write(text);
-    PlannedReader reader(bufferSize, plan);
-    reader.open(Scratch().path());
+    PlannedReader reader(bufferSize, plan, text);
+    reader.open();
     Expect(ReadAll(reader, reuse) == Expected(text, plan), "lines");
     // At the end (a mark is never consumed) the reader stays there and reads empty lines.
     for (int i = 0; i < 2; ++i) {
