@@ -1,7 +1,9 @@
 // The text-view model: line-break conversion on load, line counts and access, appending, saving,
 // failures (with the text left as it was), the capacity, and offsets where CR LF counts two.
 #include "text/errors.h"
+#include "text/file_handle.h"
 #include "text/system_errors.h"
+#include "text/text_loader.h"
 #include "text/text_model.h"
 
 #include <QTemporaryDir>
@@ -30,6 +32,48 @@ std::string ReadFile(const std::string& path) {
     std::ostringstream all;
     all << in.rdbuf();
     return all.str();
+}
+
+// A file's text by the rules written plainly (every CR LF, lone CR and lone LF made a CR LF) and
+// where each of its rows starts.
+struct PlainText {
+    std::string text;
+    std::vector<std::int64_t> starts{0};
+};
+
+PlainText PlainConversion(const std::string& file) {
+    PlainText plain;
+    for (std::size_t i = 0; i < file.size(); ++i) {
+        const bool pair = file[i] == '\r' && i + 1 < file.size() && file[i + 1] == '\n';
+        if (file[i] == '\r' || file[i] == '\n') {
+            plain.text += "\r\n";
+            plain.starts.push_back(std::int64_t(plain.text.size()));
+            i += pair;
+        } else {
+            plain.text += file[i];
+        }
+    }
+    return plain;
+}
+
+// What happens to a file while it is read.
+enum Change { kShorten, kGrow, kReplace, kDelete };
+
+// Shortens the file to half of what was read, appends to it, puts another file in its place or
+// deletes it; true when that succeeded.
+bool ChangeFile(const std::string& file, Change change, std::size_t read) {
+    switch (change) {
+    case kShorten:
+        return ::truncate(file.c_str(), off_t(read / 2)) == 0;
+    case kGrow:
+        return bool(std::ofstream(file, std::ios::binary | std::ios::app) << "\nplus");
+    case kReplace:
+        WriteFile(file + ".new", "autre");
+        return ::rename((file + ".new").c_str(), file.c_str()) == 0;
+    case kDelete:
+        return ::unlink(file.c_str()) == 0;
+    }
+    return false;
 }
 
 // Runs f, which must raise E; returns its message.
@@ -342,18 +386,7 @@ private slots:
                 file += random() % 50 == 0 ? std::string(random() % 3000, 'x')
                                            : pieces[random() % std::size(pieces)];
             file.replace(edge - 1, 2, random() % 2 ? "\r\n" : "\ry");
-            std::string text;
-            std::vector<std::int64_t> starts{0};
-            for (std::size_t i = 0; i < file.size(); ++i) {
-                const bool pair = file[i] == '\r' && i + 1 < file.size() && file[i + 1] == '\n';
-                if (file[i] == '\r' || file[i] == '\n') {
-                    text += "\r\n";
-                    starts.push_back(std::int64_t(text.size()));
-                    i += pair;
-                } else {
-                    text += file[i];
-                }
-            }
+            const auto [text, starts] = PlainConversion(file);
             const TextModel model = loaded(file);
             QVERIFY(model.text() == text);
             QCOMPARE(model.rowCount(), int(starts.size()));
@@ -368,6 +401,41 @@ private slots:
                 const auto after = std::upper_bound(starts.begin(), starts.end(), offset);
                 QCOMPARE(model.rowOfOffset(offset), int(after - starts.begin()) - 1);
             }
+        }
+    }
+
+    // A file shortened, lengthened, replaced or deleted after the first of its read blocks: the
+    // load reads on to the end of the open file, and its text and rows are those of the bytes
+    // it read.
+    void aFileChangingWhileLoadedGivesWhatWasRead() {
+        std::mt19937 random(9);
+        const std::string file = path("changing.txt");
+        for (const Change change : {kShorten, kGrow, kReplace, kDelete}) {
+            std::string data;
+            while (data.size() < 700000)
+                data += random() % 8 == 0 ? "\n" : random() % 8 == 1 ? "\r\n" : "mot ";
+            WriteFile(file, data);
+            std::string delivered;
+            bool changed = false;
+            const ReadFunction read = [&](int fd, char* into, std::size_t count) {
+                const bool first = delivered.empty();
+                const ssize_t got = ::read(fd, into, count);
+                delivered.append(into, std::size_t(std::max<ssize_t>(got, 0)));
+                if (first)
+                    changed = ChangeFile(file, change, delivered.size());
+                return got;
+            };
+            const FileHandle opened = OpenForReading(file).file;
+            const LoadedText loaded = LoadText(opened.fd(), TextModel::kDefaultCapacity, read);
+            const std::string expected = change == kGrow      ? data + "\nplus"
+                                         : change == kShorten ? data.substr(0, 1 << 18)
+                                                              : data;
+            QVERIFY(changed);
+            QVERIFY(delivered == expected);
+            const PlainText plain = PlainConversion(delivered);
+            QVERIFY(loaded.text == plain.text);
+            QCOMPARE(loaded.rows.count(), std::int64_t(plain.starts.size()));
+            QCOMPARE(loaded.rows.lastStart(), plain.starts.back());
         }
     }
 

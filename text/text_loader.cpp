@@ -54,10 +54,11 @@ std::size_t BlockFor(std::int64_t size) {
     return (std::size_t(size) + page) / page * page;
 }
 
-// One read of up to count bytes; 0 at the end of the data or on a failure.
-std::size_t ReadSome(int fd, char* into, std::size_t count) {
+// One read of up to count bytes, by read or by the system; 0 at the end of the data or on a
+// failure.
+std::size_t ReadSome(const ReadFunction& read, int fd, char* into, std::size_t count) {
     for (;;) {
-        const ssize_t got = ::read(fd, into, count);
+        const ssize_t got = read ? read(fd, into, count) : ::read(fd, into, count);
         if (got >= 0)
             return std::size_t(got);
         if (errno != EINTR)
@@ -123,7 +124,7 @@ private:
 
 } // namespace
 
-LoadedText LoadText(int fd, std::int64_t capacity) {
+LoadedText LoadText(int fd, std::int64_t capacity, const ReadFunction& read) {
     const std::int64_t size = RegularSize(fd);
     const std::size_t block = BlockFor(size);
     AlignedBuffer buffer(kLead + block + BreakConverter::kSlack);
@@ -136,7 +137,7 @@ LoadedText LoadText(int fd, std::int64_t capacity) {
     std::size_t headLength = 0;
     bool headDone = false;
     for (;;) {
-        const std::size_t got = ReadSome(fd, in, block);
+        const std::size_t got = ReadSome(read, fd, in, block);
         if (got == 0)
             break;
         detector.feed({in, got});

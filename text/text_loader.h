@@ -7,7 +7,9 @@
 #include "text/row_index.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <sys/types.h>
 
 struct LoadedText {
     std::string text;
@@ -16,6 +18,10 @@ struct LoadedText {
     bool cutAtNul = false;
 };
 
+// One read of a file; returns what read(2) returns. Tests pass their own to change the file
+// between reads.
+using ReadFunction = std::function<ssize_t(int fd, char* into, std::size_t count)>;
+
 // Reads the open file fd from its current position to its end. A failed read ends the data.
 // Raises EInvalidOperation when the text would exceed capacity bytes.
-LoadedText LoadText(int fd, std::int64_t capacity);
+LoadedText LoadText(int fd, std::int64_t capacity, const ReadFunction& read = {});
