@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs every fuzz target of a fuzz build for SECONDS each, keeping a corpus per target under the
-# build folder. Fails on the first crash, sanitizer report or reference mismatch; the input that
+# build folder that starts from the committed one (corpus.sh). Fails on the first crash, sanitizer report or reference mismatch; the input that
 # caused it is left in BUILD/fuzz-artifacts/.
 # Usage: tests/fuzz/run.sh BUILD SECONDS
 set -euo pipefail
@@ -22,7 +22,7 @@ for target in "${targets[@]}"; do
   [ -x "$target" ] || continue
   name=$(basename "$target")
   corpus="$build/fuzz-corpus/$name"
-  mkdir -p "$corpus"
+  bash "$(dirname "$0")/corpus.sh" unpack "$name" "$corpus"
   echo "== $name: ${seconds}s"
   if ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
      "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 -use_value_profile=1 \
