@@ -155,6 +155,27 @@ private slots:
         QCOMPARE(ReadAll(reader), (Lines{"a", big, "z"}));
         reader.close();
     }
+    // Block access keeps every unread byte while more is read, as the search does through a line
+    // without a break: the kept bytes move only when the buffer doubles, so a line of n reads
+    // is copied a few times, not n times. They stay whole and in order.
+    void unreadBytesKeptAcrossReadsMoveOnlyWhenTheBufferGrows() {
+        std::string line(1 << 20, 'k');
+        for (size_t i = 0; i < line.size(); i += 97)
+            line[i] = char('a' + i % 26);
+        WriteFile(path("kept.txt"), line);
+        TextReader reader(4096);
+        reader.open(path("kept.txt"));
+        int moves = 0;
+        const char* start = nullptr;
+        while (reader.readMore()) {
+            moves += reader.unread().data() != start;
+            start = reader.unread().data();
+        }
+        QVERIFY(reader.unread() == line);
+        QVERIFY2(moves <= 12, qPrintable(QString::number(moves)));
+        reader.close();
+    }
+
     void readsThroughAPipeInShortPieces() {
         const std::string fifo = path("fifo");
         QCOMPARE(mkfifo(fifo.c_str(), 0600), 0);

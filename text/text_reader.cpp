@@ -92,18 +92,26 @@ bool TextReader::fill() {
     return filled;
 }
 
-// Moves the unread bytes to just before the head, making the head room larger when they need it.
+// Makes the unread bytes end at the head, with room after it for a read. They stay where they are
+// when the next read fits right after them; otherwise they move to a page boundary, into a larger
+// buffer when needed that leaves them room to double. So a line far longer than a read, kept
+// whole while the search goes through it, costs no more than its own length in copies.
 void TextReader::keepUnreadBeforeHead() {
     const size_t kept = FLen - FPos;
-    if (kept > FHead) {
-        const size_t head = (kept + kFirstHead - 1) / kFirstHead * kFirstHead * 2;
-        AlignedBuffer larger(head + FBufferSize);
+    if (kept > 0 && FLen + FBufferSize <= FBuffer.size()) {
+        FHead = FLen;
+        return;
+    }
+    const size_t head = std::max(kFirstHead, (kept + kFirstHead - 1) / kFirstHead * kFirstHead);
+    const size_t size = head + std::max(FBufferSize, kept);
+    if (size > FBuffer.size()) {
+        AlignedBuffer larger(size);
         std::memcpy(larger.data() + head - kept, FBuffer.data() + FPos, kept);
         FBuffer = std::move(larger);
-        FHead = head;
     } else {
-        std::memmove(FBuffer.data() + FHead - kept, FBuffer.data() + FPos, kept);
+        std::memmove(FBuffer.data() + head - kept, FBuffer.data() + FPos, kept);
     }
+    FHead = head;
     FPos = FHead - kept;
     FLen = FHead;
 }
