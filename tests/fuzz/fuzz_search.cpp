@@ -8,6 +8,7 @@
 #include "text/word.h"
 #include "utf8_reference.h"
 
+#include <optional>
 #include <tuple>
 
 namespace {
@@ -48,34 +49,52 @@ bool RefWordChar(std::string_view c) {
     return code && IsWordCodePoint(*code);
 }
 
-std::string ReferenceUtf8Word(const std::string& line, size_t at) {
+// The characters of a line as the rules see them, worked out once per line: where each begins
+// (at every byte in Windows-1252) and which are word characters.
+class CharMap {
+public:
+    CharMap(const std::string& line, TextEncoding encoding)
+        : FStarts(line.size()), FWord(line.size()), FBefore(line.size() + 1) {
+        const bool utf8 = encoding == TextEncoding::Utf8;
+        for (size_t i = 0; i < line.size(); ++i) {
+            FStarts[i] = !utf8 || RefStartsAt(line, i);
+            FBefore[i + 1] = FBefore[i] + FStarts[i];
+            if (FStarts[i])
+                FWord[i] = utf8 ? RefWordChar(RefCharAt(line, i))
+                                : IsWordChar(static_cast<unsigned char>(line[i]));
+        }
+    }
+    size_t size() const { return FStarts.size(); }
+    bool isWord(size_t i) const { return FWord[i]; }
+    int64_t charsBefore(size_t i) const { return FBefore[i]; }
+    size_t next(size_t i) const {
+        do
+            ++i;
+        while (i < size() && !FStarts[i]);
+        return i;
+    }
+    size_t previous(size_t i) const {
+        do
+            --i;
+        while (i > 0 && !FStarts[i]);
+        return i;
+    }
+
+private:
+    std::vector<char> FStarts, FWord;
+    std::vector<int64_t> FBefore;
+};
+
+// The run of word characters around the character at byte at.
+std::string ReferenceWord(const std::string& line, size_t at, const CharMap& map) {
     size_t end = at;
-    while (end < line.size() && RefWordChar(RefCharAt(line, end)))
-        end += RefCharAt(line, end).size();
+    while (end < map.size() && map.isWord(end))
+        end = map.next(end);
     if (end == at)
         return "";
     size_t start = at;
-    while (start > 0) {
-        size_t before = start - 1;
-        while (before > 0 && !RefStartsAt(line, before))
-            --before;
-        if (!RefWordChar(RefCharAt(line, before)))
-            break;
-        start = before;
-    }
-    return line.substr(start, end - start);
-}
-
-std::string ReferenceWord(const std::string& line, size_t at, TextEncoding encoding) {
-    if (encoding == TextEncoding::Utf8)
-        return ReferenceUtf8Word(line, at);
-    size_t start = at, end = at;
-    while (end < line.size() && IsWordChar(static_cast<unsigned char>(line[end])))
-        ++end;
-    if (end == at)
-        return "";
-    while (start > 0 && IsWordChar(static_cast<unsigned char>(line[start - 1])))
-        --start;
+    while (start > 0 && map.isWord(map.previous(start)))
+        start = map.previous(start);
     return line.substr(start, end - start);
 }
 
@@ -83,13 +102,14 @@ std::string ReferenceWord(const std::string& line, size_t at, TextEncoding encod
 // step to the last one taken is passed over.
 void ReferenceLine(const std::string& line, const std::string& pattern, int32_t step,
                    int64_t lineNumber, std::vector<Hit>& hits, TextEncoding encoding) {
+    std::optional<CharMap> map;
     size_t allowed = 0;
     for (size_t p = 0; !pattern.empty() && p + pattern.size() <= line.size(); ++p) {
         if (p < allowed || line.compare(p, pattern.size(), pattern) != 0)
             continue;
-        const int64_t column =
-            encoding == TextEncoding::Utf8 ? RefCharsBefore(line, p) + 1 : int64_t(p + 1);
-        hits.push_back({lineNumber, column, ReferenceWord(line, p, encoding)});
+        if (!map)
+            map.emplace(line, encoding);
+        hits.push_back({lineNumber, map->charsBefore(p) + 1, ReferenceWord(line, p, *map)});
         allowed = p + size_t(std::max(step, 1));
     }
 }
