@@ -5,7 +5,7 @@ FUZZBUILD  ?= build-fuzz
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
 
-.PHONY: all deps build run check screenshot bench sanitize fuzz install package package-test clean format
+.PHONY: all deps build run check screenshot bench limits sanitize fuzz fuzz-campaign install package package-test clean format
 
 all: build
 
@@ -32,6 +32,10 @@ screenshot: build
 bench: build
 	bash bench/run.sh $(BUILD)
 
+# Line numbers and columns past 2^31 on real 2 GiB files (2 GiB of disk, one file at a time).
+limits: build
+	bash bench/past_2g.sh $(BUILD)
+
 sanitize: deps
 	cmake -S . -B $(SANBUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTROUVE_SANITIZE=ON
 	cmake --build $(SANBUILD) -j $(JOBS)
@@ -43,6 +47,13 @@ fuzz: deps
 	CXX=clang++ cmake -S . -B $(FUZZBUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROUVE_GUI=OFF -DTROUVE_FUZZ=ON
 	cmake --build $(FUZZBUILD) -j $(JOBS)
 	bash tests/fuzz/run.sh $(FUZZBUILD) $(FUZZ_SECONDS)
+
+# Every fuzz target to 10 million executions or 30 minutes, two at a time; the grown corpora,
+# minimized, replace the committed ones in tests/fuzz/corpus/.
+fuzz-campaign: deps
+	CXX=clang++ cmake -S . -B $(FUZZBUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROUVE_GUI=OFF -DTROUVE_FUZZ=ON
+	cmake --build $(FUZZBUILD) -j $(JOBS)
+	bash tests/fuzz/campaign.sh $(FUZZBUILD)
 
 install: build
 	cmake --install $(BUILD)

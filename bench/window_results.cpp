@@ -1,0 +1,28 @@
+// One click of Exec. in the real main window, offscreen, on a source that is never loaded into
+// the text view (so that files beyond its capacity can be searched): window_results FILE PATTERN.
+// Prints every result line, then the progress text of the status bar.
+#include "app/application.h"
+#include "app/edit.h"
+#include "app/form_main.h"
+#include "widgets/prg_status_bar.h"
+#include "widgets/text_view.h"
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: window_results FILE PATTERN\n");
+        return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    TApplication app(argc, argv);
+    TFormMain form;
+    form.show();
+    form.edtSrc->setText(QString::fromLocal8Bit(argv[1]));
+    form.edtSel->setText(QString::fromUtf8(argv[2]));
+    form.btnGoClick();
+    for (int i = 0; i < form.mmo->lineCount(); ++i)
+        std::printf("%s\n", form.mmo->line(i).c_str());
+    std::printf("%s\n", form.StatusBar->panelText(0).toUtf8().constData());
+    return 0;
+}
