@@ -3,14 +3,16 @@
 # comes first, JOBS at a time, starting from its committed corpus. Each grown corpus is minimized
 # (libFuzzer's merge) and packed back into tests/fuzz/corpus/, where the short runs of
 # tests/fuzz/run.sh start from it. Prints one table row per target; stops on the first crash,
-# whose input is left in BUILD/campaign/.
-# Usage: tests/fuzz/campaign.sh BUILD [RUNS [SECONDS [JOBS]]]
+# whose input is left in BUILD/campaign/. Names of targets after JOBS limit the campaign to them.
+# Usage: tests/fuzz/campaign.sh BUILD [RUNS [SECONDS [JOBS [TARGET...]]]]
 set -euo pipefail
 
-build=${1:?usage: campaign.sh BUILD [RUNS [SECONDS [JOBS]]]}
+build=${1:?usage: campaign.sh BUILD [RUNS [SECONDS [JOBS [TARGET...]]]]}
 runs=${2:-10000000}
 seconds=${3:-1800}
 jobs=${4:-2}
+shift $(($# < 4 ? $# : 4))
+names=("$@")
 here=$(cd "$(dirname "$0")" && pwd)
 work="$build/campaign"
 mkdir -p "$work"
@@ -46,6 +48,9 @@ failed=0
 running=0
 for target in "$build"/tests/fuzz/fuzz_*; do
   [ -x "$target" ] || continue
+  if [ "${#names[@]}" -gt 0 ] && [[ ! " ${names[*]} " =~ " $(basename "$target") " ]]; then
+    continue
+  fi
   if [ "$running" -ge "$jobs" ]; then
     wait -n || failed=1
     running=$((running - 1))

@@ -196,7 +196,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size) {
     const size_t bufferSize = TakeBufferSize(data);
     const int preRead = data.ConsumeBool() ? data.ConsumeIntegralInRange(1, 4) : 0;
     const int64_t lineNumber = data.ConsumeIntegral<int64_t>();
-    std::string text = data.ConsumeRandomLengthString(2048);
+    std::string text = data.ConsumeRandomLengthString(1024);
     text = fold == 0 ? text : fold == 1 ? FoldOntoLineControls(text) : FoldOntoUtf8Pieces(text);
     const std::string pattern = TakePattern(data, text, fold, encoding);
     const int32_t step = TakeStep(data, pattern);
