@@ -1,4 +1,5 @@
 // Loading the source text and saving the result list.
+#include "app/busy_cursor.h"
 #include "app/edit.h"
 #include "app/form_main.h"
 #include "text/strings.h"
@@ -16,6 +17,10 @@ void TFormMain::btnOpenClick() {
 void TFormMain::openSource(const QString& path) {
     // The path is shown before the file is read, so a failed load leaves it in place.
     edtSrc->setText(path);
+    const BusyCursor busy;
+    // Painted whole before the load, which takes the event loop away: no trace of the dialog
+    // that has just closed stays on the window, and the wait cursor reaches the screen with it.
+    repaint();
     mmoText->loadFromFile(path.toStdString());
     FTotalLines = mmoText->lineCount();
     StatusBar->setPanelText(0, QString::fromStdString(DecimalText(FTotalLines)) +

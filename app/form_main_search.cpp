@@ -1,4 +1,5 @@
 // The search run: every occurrence of the search string in the source file, as result lines.
+#include "app/busy_cursor.h"
 #include "app/edit.h"
 #include "app/form_main.h"
 #include "text/errors.h"
@@ -27,9 +28,17 @@ public:
         FClock.start();
     }
 
+    // A line is gathered whole or not at all: when memory runs out half way, what it had added
+    // goes, so that the lines listed after the failure are all complete.
     void found(int64_t line, int64_t column, std::string_view word) override {
-        AppendResultLine(FLines, line, column, word);
-        FLines += "\r\n";
+        const std::size_t before = FLines.size();
+        try {
+            AppendResultLine(FLines, line, column, word);
+            FLines += "\r\n";
+        } catch (...) {
+            FLines.resize(before);
+            throw;
+        }
     }
 
     void progress(int64_t currentLine) override {
@@ -74,6 +83,7 @@ void TFormMain::btnGoClick() {
     FResumeStep = ResumeStep(pattern);
     FCurrentLine = 0;
     mmo->clear(encoding);
+    const BusyCursor busy; // the first repaint of the progress text shows it
 
     TextReader reader;
     reader.open(edtSrc->text().toStdString());

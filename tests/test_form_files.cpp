@@ -1,11 +1,34 @@
 // Loading the source through the open dialog and saving the results through the save dialog,
 // with every failure the user can meet.
 #include "app/application.h"
+#include "fifo_writer.h"
+#include "file_size_limit.h"
 #include "form_fixture.h"
 #include "text/file_handle.h"
 
+#include <QFileInfo>
+
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
+
+// Counts the paints of a widget made while the wait cursor is shown.
+class BusyPaints : public QObject {
+public:
+    explicit BusyPaints(QWidget* widget) { widget->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        const QCursor* cursor = QApplication::overrideCursor();
+        if (event->type() == QEvent::Paint && cursor && cursor->shape() == Qt::WaitCursor)
+            ++count;
+        return false;
+    }
+};
+
+// What stands in the way of a save.
+enum SaveObstacle { kNone, kInUse, kFullDisk };
 
 class TestFormFiles : public QObject {
     Q_OBJECT
@@ -133,35 +156,44 @@ private slots:
         QVERIFY(!w.form.btnSave->isVisible());
     }
 
+    // Whatever stops a save, the button stays for another try and the file is as it was.
     void aFailedSaveKeepsTheButton_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("message");
-        QTest::addColumn<bool>("inUse"); // another program holds the file open for reading
+        QTest::addColumn<int>("obstacle");
         const QString missing = FDir.filePath("nulle/part.txt");
         QTest::newRow("missing folder") << missing
                                         << "Impossible de créer le fichier \"" + missing +
                                                "\". Le chemin d'accès spécifié est introuvable."
-                                        << false;
-        QTest::newRow("full disk") << "/dev/full"
-                                   << "Erreur d'écriture dans le flux." << false;
+                                        << int(kNone);
+        QTest::newRow("full disk")
+            << FDir.filePath("plein.txt") << "Erreur d'écriture dans le flux." << int(kFullDisk);
         QTest::newRow("directory")
             << FDir.path()
-            << "Impossible de créer le fichier \"" + FDir.path() + "\". Accès refusé." << false;
+            << "Impossible de créer le fichier \"" + FDir.path() + "\". Accès refusé."
+            << int(kNone);
         const QString busy = FDir.filePath("lu.txt");
         QTest::newRow("file in use")
             << busy
             << "Impossible de créer le fichier \"" + busy +
                    "\". Le processus ne peut pas accéder au fichier car ce fichier est utilisé "
                    "par un autre processus."
-            << true;
+            << int(kInUse);
+        QTest::newRow("device")
+            << "/dev/full"
+            << "Impossible de créer le fichier \"/dev/full\". Ce n'est pas un "
+               "fichier ordinaire : c'est un tube, un périphérique ou un socket."
+            << int(kNone);
     }
     void aFailedSaveKeepsTheButton() {
         QFETCH(QString, path);
         QFETCH(QString, message);
-        QFETCH(bool, inUse);
+        QFETCH(int, obstacle);
+        const std::string before(20000, 'g'); // more than the results: a cut file shows
         FileHandle other;
-        if (inUse) {
-            WriteFile(FDir, "lu.txt", "garde");
+        if (obstacle != kNone)
+            WriteFile(FDir, QFileInfo(path).fileName(), before);
+        if (obstacle == kInUse) {
             other = FileHandle(::open(path.toLocal8Bit().constData(), O_RDONLY));
             struct flock lock {};
             lock.l_type = F_RDLCK;
@@ -172,13 +204,52 @@ private slots:
         w.search("aa");
         w.dialogs->saveAnswers.push_back(path);
         BoxWatcher watcher;
-        QTest::mouseClick(w.form.btnSave, Qt::LeftButton);
+        {
+            const FileSizeLimit limit(obstacle == kFullDisk ? 4 : RLIM_INFINITY);
+            QTest::mouseClick(w.form.btnSave, Qt::LeftButton);
+        }
         QCOMPARE(watcher.seen.size(), size_t(1));
         QCOMPARE(watcher.seen.front().text, message);
         QVERIFY(w.form.btnSave->isVisible());
         QCOMPARE(w.form.mmo->lineCount(), 1);
-        if (inUse)
-            QCOMPARE(ReadFile(path), std::string("garde")); // nothing changed
+        if (obstacle != kNone)
+            QCOMPARE(ReadFile(path), before); // nothing changed
+    }
+
+    // A load and a run show the wait cursor while they hold the window: the window is painted with
+    // it before the load, the progress text during a run. It is gone after both, and after a run
+    // that failed.
+    void aBusyWindowShowsTheWaitCursor() {
+        ShownForm w;
+        const BusyPaints window(&w.form);
+        const BusyPaints status(w.form.StatusBar);
+        w.open(WriteFile(FDir, "x.txt", "x\n"));
+        QVERIFY(window.count > 0);
+        QVERIFY(!QApplication::overrideCursor());
+
+        const QString fifo = FDir.filePath("lent");
+        QCOMPARE(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+        w.open(fifo);
+        const FifoWriter pipe(fifo.toStdString());
+        std::thread writer([fd = pipe.fd()] { // a run of half a second
+            for (int i = 0; i < 10; ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                if (::write(fd, "mot\n", 4) != 4)
+                    break;
+            }
+            ::close(fd);
+        });
+        w.search(QStringLiteral("mot"));
+        writer.join();
+        QCOMPARE(w.results().size(), 10);
+        QVERIFY(status.count > 0);
+        QVERIFY(!QApplication::overrideCursor());
+
+        ::unlink(fifo.toLocal8Bit().constData());
+        BoxWatcher watcher;
+        QTest::mouseClick(w.form.btnGo, Qt::LeftButton);
+        QCOMPARE(watcher.seen.size(), std::size_t(1));
+        QVERIFY(!QApplication::overrideCursor());
     }
 
     // A FIFO that no program writes to loads as an empty text at once, without waiting.

@@ -6,7 +6,31 @@
 #include "widgets/qtext.h"
 
 #include <QClipboard>
+#include <atomic>
+#include <cstdlib>
 #include <fcntl.h>
+#include <new>
+
+namespace {
+
+// Memory that runs out: once armed, the next allocation of 64 KiB or more fails.
+std::atomic<bool> gFailNextLargeAllocation{false};
+
+} // namespace
+
+void* operator new(std::size_t size) {
+    if (size >= (std::size_t(1) << 16) && gFailNextLargeAllocation.exchange(false))
+        throw std::bad_alloc();
+    if (void* block = std::malloc(size ? size : 1))
+        return block;
+    throw std::bad_alloc();
+}
+void operator delete(void* block) noexcept {
+    std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept {
+    std::free(block);
+}
 
 class TestFormSearch : public QObject {
     Q_OBJECT
@@ -200,6 +224,48 @@ private slots:
         QCOMPARE(FromQString(w.form.edtSel->text()), line);
         QTest::mouseClick(w.form.btnGo, Qt::LeftButton);
         QCOMPARE(w.form.mmo->model().text(), found);
+    }
+
+    // Memory that runs out half way through a run is reported, and the lines found before stay
+    // listed, each whole: the failing allocation is the growth of the gathered lines, which most
+    // likely falls in the middle of a line's long word.
+    void aRunStoppedByMemoryListsOnlyWholeLines() {
+        const std::string word = std::string(900, 'm') + "ot";
+        std::string text;
+        for (int i = 0; i < 200; ++i)
+            text += word + "\r\n";
+        ShownForm w;
+        w.open(WriteFile(FDir, "mots.txt", text));
+        QTest::keyClicks(w.form.edtSel, QStringLiteral("ot"));
+        BoxWatcher watcher;
+        gFailNextLargeAllocation = true;
+        QTest::mouseClick(w.form.btnGo, Qt::LeftButton);
+        gFailNextLargeAllocation = false;
+        QCOMPARE(watcher.seen.size(), std::size_t(1));
+        QCOMPARE(watcher.seen.front().text, QStringLiteral("Mémoire insuffisante."));
+        QVERIFY(!w.form.btnSave->isVisible());
+        const QByteArrayList lines = w.results();
+        QVERIFY(!lines.isEmpty() && lines.size() < 200);
+        for (int i = 0; i < lines.size(); ++i)
+            QCOMPARE(lines[i],
+                     QByteArray::fromStdString(">" + std::to_string(i + 1) + ",901:" + word));
+    }
+
+    // A source that never ends (a device) stops the run with a message, after a bounded read;
+    // a load of it stops at the view's capacity.
+    void aSourceThatNeverEndsStopsTheRun() {
+        ShownForm w;
+        w.form.mmoText->setCapacity(1 << 20);
+        BoxWatcher watcher;
+        w.open(QStringLiteral("/dev/zero"));
+        w.search(QStringLiteral("a"));
+        QCOMPARE(watcher.seen.size(), std::size_t(2));
+        QCOMPARE(watcher.seen[0].text, QStringLiteral("Le texte dépasse la capacité du mémo."));
+        QCOMPARE(watcher.seen[1].text,
+                 QStringLiteral("La recherche s'arrête : la source n'est pas un fichier ordinaire "
+                                "et dépasse 256 Mio."));
+        QVERIFY(!w.form.btnSave->isVisible());
+        QVERIFY(w.results().isEmpty());
     }
 
     void manyResultsReachTheList() {

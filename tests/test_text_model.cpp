@@ -1,11 +1,14 @@
 // The text-view model: line-break conversion on load, line counts and access, appending, saving,
 // failures (with the text left as it was), the capacity, and offsets where CR LF counts two.
+#include "file_size_limit.h"
 #include "text/errors.h"
 #include "text/file_handle.h"
 #include "text/system_errors.h"
 #include "text/text_loader.h"
 #include "text/text_model.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -235,10 +238,61 @@ private slots:
         const std::string missing = path("absent/out.txt");
         QCOMPARE(MessageOf<EFCreateError>([&] { model.saveToFile(missing); }),
                  EFCreateError(FullPath(missing), SystemErrorText(3)).message());
+    }
 
-        if (access("/dev/full", W_OK) == 0)
-            QCOMPARE(MessageOf<EWriteError>([&] { model.saveToFile("/dev/full"); }),
+    // A save that the disk refuses part way (a file size limit fails the write as a full disk
+    // does) leaves the file it was replacing byte for byte, and no other file beside it.
+    void aFailedSaveLosesNothing() {
+        QTemporaryDir dir;
+        const std::string target = dir.filePath("res.txt").toStdString();
+        std::string before;
+        for (int i = 1; i <= 500; ++i)
+            before += "ligne " + std::to_string(i) + "\r\n";
+        WriteFile(target, before);
+        TextModel model;
+        for (int i = 0; i < 1000; ++i)
+            model.appendLine(">" + std::to_string(i) + ",1:mot");
+        {
+            const FileSizeLimit limit(4096);
+            QCOMPARE(MessageOf<EWriteError>([&] { model.saveToFile(target); }),
                      EWriteError().message());
+            QCOMPARE(MessageOf<EWriteError>(
+                         [&] { model.saveToFile(dir.filePath("nouveau.txt").toStdString()); }),
+                     EWriteError().message());
+        }
+        QCOMPARE(ReadFile(target), before);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"res.txt"});
+        model.saveToFile(target);
+        QCOMPARE(ReadFile(target), model.text());
+    }
+
+    // A link is written through, and the file keeps its permissions; a loop of links, and what is
+    // not a regular file (a FIFO that nobody reads, a device), are refused with their reason.
+    void savingThroughLinksAndOntoWhatIsNoFile() {
+        QTemporaryDir dir;
+        const auto in = [&](const char* name) { return dir.filePath(name).toStdString(); };
+        WriteFile(in("vrai.txt"), "ancien");
+        QCOMPARE(::chmod(in("vrai.txt").c_str(), 0640), 0);
+        QCOMPARE(::symlink("vrai.txt", in("lien.txt").c_str()), 0);
+        TextModel model;
+        model.appendLine("neuf");
+        model.saveToFile(in("lien.txt"));
+        QCOMPARE(ReadFile(in("vrai.txt")), std::string("neuf\r\n"));
+        struct stat info {};
+        QCOMPARE(::lstat(in("lien.txt").c_str(), &info), 0);
+        QVERIFY(S_ISLNK(info.st_mode));
+        QCOMPARE(::stat(in("vrai.txt").c_str(), &info), 0);
+        QCOMPARE(info.st_mode & 07777, mode_t(0640));
+
+        QCOMPARE(::symlink("boucle-b", in("boucle-a").c_str()), 0);
+        QCOMPARE(::symlink("boucle-a", in("boucle-b").c_str()), 0);
+        QCOMPARE(::mkfifo(in("canal").c_str(), 0600), 0);
+        for (const std::string& target : {in("boucle-a"), in("canal"), std::string("/dev/full")}) {
+            const int code =
+                target == in("boucle-a") ? PlatformErrorCode(ELOOP, target) : kNotRegularFile;
+            QCOMPARE(MessageOf<EFCreateError>([&] { model.saveToFile(target); }),
+                     EFCreateError(FullPath(target), SystemErrorText(code)).message());
+        }
     }
 
     void savingOverAFileInUseChangesNothing() {
@@ -308,6 +362,26 @@ private slots:
         QCOMPARE(model.lineCount(), 5000);
         QCOMPARE(model.size(), std::int64_t(sent.size() + 2500)); // each lone LF made CR LF
         QCOMPARE(model.line(4999), std::string(size_t(4999 % 37), char('a' + 4999 % 26)));
+    }
+
+    // A device that never ends is read up to the capacity, then refused; a FIFO whose writer
+    // stays silent ends where it fell silent.
+    void sourcesThatNeverEnd() {
+        TextModel model = loaded("avant", 1 << 20);
+        QCOMPARE(MessageOf<EInvalidOperation>([&] { model.loadFromFile("/dev/zero"); }),
+                 std::string(kMemoCapacityMessage));
+        QCOMPARE(model.text(), std::string("avant"));
+
+        const std::string fifo = path("muet.fifo");
+        QCOMPARE(mkfifo(fifo.c_str(), 0600), 0);
+        const FileHandle reader(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK));
+        const FileHandle writer(::open(fifo.c_str(), O_WRONLY));
+        QCOMPARE(::write(writer.fd(), "abc\n", 4), ssize_t(4));
+        QElapsedTimer clock;
+        clock.start();
+        const LoadedText loaded = LoadText(reader.fd(), 1 << 20, {}, 200);
+        QCOMPARE(loaded.text, std::string("abc\r\n"));
+        QVERIFY(clock.elapsed() < 5000);
     }
 
     void capacity_data() {

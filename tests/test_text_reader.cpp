@@ -205,6 +205,36 @@ private slots:
         QCOMPARE(got, lines);
     }
 
+    // A source that is not a regular file is read up to a limit, and waited for a while: past
+    // either, the reader stops with a message instead of reading or waiting forever.
+    void sourcesThatNeverEndStopWithAMessage() {
+        const auto messageOf = [](TextReader& reader) {
+            try {
+                ReadAll(reader);
+            } catch (const EInvalidOperation& error) {
+                return std::string(error.what());
+            }
+            return std::string("(rien levé)");
+        };
+        TextReader endless(TextReader::kDefaultBufferSize, {1 << 20, 10000});
+        endless.open("/dev/zero");
+        QCOMPARE(messageOf(endless), std::string("La recherche s'arrête : la source n'est pas un "
+                                                 "fichier ordinaire et dépasse 1 Mio"));
+        endless.close();
+
+        const std::string fifo = path("muet");
+        QCOMPARE(mkfifo(fifo.c_str(), 0600), 0);
+        const FifoWriter pipe(fifo);
+        QCOMPARE(::write(pipe.fd(), "un\n", 3), ssize_t(3));
+        TextReader silent(TextReader::kDefaultBufferSize, {1 << 20, 1000});
+        silent.open(fifo);
+        QCOMPARE(silent.readLine(), std::string("un"));
+        QCOMPARE(messageOf(silent), std::string("La recherche s'arrête : la source n'a rien "
+                                                "envoyé pendant 1 s"));
+        silent.close();
+        ::close(pipe.fd());
+    }
+
     void openFailuresByCode() {
         TextReader reader;
         QCOMPARE(ErrorCode([&] { reader.open(path("missing.txt")); }), 2);

@@ -35,3 +35,13 @@ EStringListError::EStringListError(long long index)
     : EError("Indice de liste hors limites (" + std::to_string(index) + ")") {}
 
 EOutOfMemory::EOutOfMemory() : EError("Mémoire insuffisante") {}
+
+std::string EndlessSourceMessage(long long maxBytes) {
+    return "La recherche s'arrête : la source n'est pas un fichier ordinaire et dépasse " +
+           std::to_string(maxBytes >> 20) + " Mio";
+}
+
+std::string SilentSourceMessage(int waitMs) {
+    return "La recherche s'arrête : la source n'a rien envoyé pendant " +
+           std::to_string(waitMs / 1000) + " s";
+}

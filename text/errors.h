@@ -65,3 +65,8 @@ public:
 
 // The text view's refusal of a text larger than its capacity.
 inline constexpr const char* kMemoCapacityMessage = "Le texte dépasse la capacité du mémo";
+
+// A search stopped on a source that is not a regular file (a pipe, a device): it went on past
+// maxBytes, or it sent nothing for waitMs milliseconds.
+std::string EndlessSourceMessage(long long maxBytes);
+std::string SilentSourceMessage(int waitMs);

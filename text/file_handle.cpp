@@ -4,24 +4,19 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 // Takes an open-file-description lock over the whole file; false when another holds a
-// conflicting one.
+// conflicting one. A file system that keeps no locks shares its files like any other program.
 bool Lock(int fd, short type) {
     struct flock lock {};
     lock.l_type = type;
     lock.l_whence = SEEK_SET;
-    return fcntl(fd, F_OFD_SETLK, &lock) == 0;
-}
-
-// Back to blocking reads and writes after an open that must not wait (a FIFO without a writer).
-bool MakeBlocking(int fd) {
-    const int flags = fcntl(fd, F_GETFL);
-    return flags != -1 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+    return fcntl(fd, F_OFD_SETLK, &lock) == 0 || (errno != EAGAIN && errno != EACCES);
 }
 
 OpenResult Failure(int err, const std::string& path) {
@@ -50,9 +45,10 @@ int FileHandle::close() noexcept {
 }
 
 OpenResult OpenForReading(const std::string& path) {
-    // Non-blocking, so that opening a FIFO does not wait for a writer to appear.
+    // Non-blocking, so that opening a FIFO does not wait for a writer to appear, nor a read from
+    // it for a byte (a regular file always has its bytes).
     FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (!file.isOpen() || !MakeBlocking(file.fd()))
+    if (!file.isOpen())
         return Failure(errno, path);
     struct stat info {};
     if (fstat(file.fd(), &info) == 0 && S_ISDIR(info.st_mode))
@@ -62,15 +58,35 @@ OpenResult OpenForReading(const std::string& path) {
     return {std::move(file), 0};
 }
 
-OpenResult CreateExclusive(const std::string& path) {
-    FileHandle file(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+OpenResult OpenForReplacing(const std::string& path) {
+    // Looked at before it is opened: opening a FIFO or a device may wait or act on the device.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return errno == ENOENT ? OpenResult{} : Failure(errno, path);
+    if (S_ISDIR(info.st_mode))
+        return Failure(EISDIR, path);
+    if (!S_ISREG(info.st_mode))
+        return {FileHandle(), kNotRegularFile};
+    FileHandle file(::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK));
     if (!file.isOpen())
         return Failure(errno, path);
+    if (!IsRegularFile(file.fd())) // replaced in between
+        return {FileHandle(), kNotRegularFile};
     if (!Lock(file.fd(), F_WRLCK))
         return {FileHandle(), kSharingViolation};
-    struct stat info {};
-    const bool regular = fstat(file.fd(), &info) == 0 && S_ISREG(info.st_mode);
-    if (regular && ftruncate(file.fd(), 0) != 0)
-        return Failure(errno, path);
     return {std::move(file), 0};
+}
+
+bool IsRegularFile(int fd) noexcept {
+    struct stat info {};
+    return fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool WaitForBytes(int fd, int waitMs) noexcept {
+    pollfd watched{fd, POLLIN, 0};
+    for (;;) {
+        const int ready = ::poll(&watched, 1, waitMs);
+        if (ready >= 0 || errno != EINTR)
+            return ready != 0; // a failed poll lets the read report its own failure
+    }
 }

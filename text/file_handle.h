@@ -32,9 +32,22 @@ struct OpenResult {
     int code = 0;
 };
 
-// Opens an existing file read-only, shared for reading only.
+// Opens an existing file read-only, shared for reading only. The descriptor is non-blocking: a
+// read from a pipe or a device that has no byte yet fails with EAGAIN instead of waiting
+// (WaitForBytes waits, for a while).
 OpenResult OpenForReading(const std::string& path);
 
-// Creates or truncates a file for reading and writing, shared with nobody.
-// The lock is taken before truncating, so a file in use by another program is left unchanged.
-OpenResult CreateExclusive(const std::string& path);
+// Opens the file that a save is about to replace, without changing it, and keeps it shared with
+// nobody until it is closed. No handle and code 0 when there is no such file yet. Fails with the
+// code of a file in use, of a folder (5) or of anything that is not a regular file.
+OpenResult OpenForReplacing(const std::string& path);
+
+// Whether fd is a regular file, whose data ends; pipes and devices may never end or never speak.
+bool IsRegularFile(int fd) noexcept;
+
+// How long a read from a pipe or a device waits for a byte before its source counts as silent.
+inline constexpr int kSourceWaitMs = 10000;
+
+// After a read failed with EAGAIN: waits until fd has bytes to read, or its end, at most waitMs
+// milliseconds; false when it stays silent that long.
+bool WaitForBytes(int fd, int waitMs) noexcept;

@@ -61,6 +61,11 @@ void RowIndex::clear() {
 void RowIndex::extend(std::string_view text, std::size_t from) {
     const char* data = text.data();
     const auto n = std::int64_t(text.size());
+    // Room first for every row start it may keep (a row takes at least its CR LF), so that an
+    // allocation failure leaves the index as it was.
+    const auto most = std::size_t((n - std::int64_t(from) + 1) / 2 / kStride + 2);
+    if (FKept.capacity() - FKept.size() < most)
+        FKept.reserve(std::max(FKept.size() + most, 2 * FKept.capacity()));
     std::int64_t p = std::max<std::int64_t>(std::int64_t(from), 1); // a pair needs a CR before
 #if TROUVE_HAVE_AVX2_PATH
     if (HasAvx2())

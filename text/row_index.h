@@ -16,7 +16,7 @@ public:
     // The index of an empty text: one empty row.
     void clear();
     // Indexes the rows that text gained after from, its former length; the rows of
-    // text[0, from) are already indexed.
+    // text[0, from) are already indexed. Changes nothing when it raises std::bad_alloc.
     void extend(std::string_view text, std::size_t from);
 
     std::int64_t count() const noexcept { return FRows; }

@@ -11,9 +11,12 @@ int PlatformErrorCode(int err, const std::string& path);
 
 // The code for a lock held by another program on the same file.
 inline constexpr int kSharingViolation = 32;
+// The code for a results file that is a pipe, a device or a socket: writing one could wait
+// forever for a reader, so it is refused.
+inline constexpr int kNotRegularFile = 222;
 
-// The system's French text for a code, trailing blanks, line breaks and full stops removed;
-// empty when the system has none.
+// The system's French text for a code, trailing blanks, line breaks and full stops removed.
+// Every code that PlatformErrorCode gives has one; other codes have none (the empty text).
 std::string SystemErrorText(int code);
 
 // name made absolute against the current directory, as the file messages show it.

@@ -54,14 +54,14 @@ std::size_t BlockFor(std::int64_t size) {
     return (std::size_t(size) + page) / page * page;
 }
 
-// One read of up to count bytes, by read or by the system; 0 at the end of the data or on a
-// failure.
-std::size_t ReadSome(const ReadFunction& read, int fd, char* into, std::size_t count) {
+// One read of up to count bytes, by read or by the system; 0 at the end of the data, on a
+// failure, or when a pipe or a device sends nothing for waitMs.
+std::size_t ReadSome(const ReadFunction& read, int fd, char* into, std::size_t count, int waitMs) {
     for (;;) {
         const ssize_t got = read ? read(fd, into, count) : ::read(fd, into, count);
         if (got >= 0)
             return std::size_t(got);
-        if (errno != EINTR)
+        if (errno != EINTR && (errno != EAGAIN || !WaitForBytes(fd, waitMs)))
             return 0;
     }
 }
@@ -124,8 +124,9 @@ private:
 
 } // namespace
 
-LoadedText LoadText(int fd, std::int64_t capacity, const ReadFunction& read) {
+LoadedText LoadText(int fd, std::int64_t capacity, const ReadFunction& read, int waitMs) {
     const std::int64_t size = RegularSize(fd);
+    std::int64_t sourceBytes = 0; // of a source that is not a regular file
     const std::size_t block = BlockFor(size);
     AlignedBuffer buffer(kLead + block + BreakConverter::kSlack);
     char* const in = buffer.data() + kLead;
@@ -137,9 +138,12 @@ LoadedText LoadText(int fd, std::int64_t capacity, const ReadFunction& read) {
     std::size_t headLength = 0;
     bool headDone = false;
     for (;;) {
-        const std::size_t got = ReadSome(read, fd, in, block);
+        const std::size_t got = ReadSome(read, fd, in, block, waitMs);
         if (got == 0)
             break;
+        // A regular file ends; a device such as /dev/zero may not, nor fill the text (NUL bytes).
+        if (size < 0 && (sourceBytes += std::int64_t(got)) > capacity)
+            throw EInvalidOperation(kMemoCapacityMessage);
         detector.feed({in, got});
         std::size_t skip = 0;
         if (!headDone) {

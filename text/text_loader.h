@@ -4,6 +4,7 @@
 // without a byte-order mark, its encoding decided and its rows indexed on the way.
 
 #include "text/encoding.h"
+#include "text/file_handle.h"
 #include "text/row_index.h"
 
 #include <cstdint>
@@ -23,5 +24,8 @@ struct LoadedText {
 using ReadFunction = std::function<ssize_t(int fd, char* into, std::size_t count)>;
 
 // Reads the open file fd from its current position to its end. A failed read ends the data.
-// Raises EInvalidOperation when the text would exceed capacity bytes.
-LoadedText LoadText(int fd, std::int64_t capacity, const ReadFunction& read = {});
+// Raises EInvalidOperation when the text would exceed capacity bytes, or when a source that is
+// not a regular file (a pipe, a device, which may never end) gives more than capacity bytes. Such
+// a source that sends nothing for waitMs milliseconds ends there.
+LoadedText LoadText(int fd, std::int64_t capacity, const ReadFunction& read = {},
+                    int waitMs = kSourceWaitMs);

@@ -2,30 +2,16 @@
 
 #include "text/errors.h"
 #include "text/file_handle.h"
+#include "text/file_replace.h"
 #include "text/system_errors.h"
 #include "text/text_loader.h"
 #include "text/utf8.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <unistd.h>
 
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
-
-// Writes all of data; false when the file took fewer bytes (disk full, or any write error).
-bool WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t put = ::write(fd, data.data(), data.size());
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            return false;
-        data.remove_prefix(std::size_t(put));
-    }
-    return true;
-}
 
 } // namespace
 
@@ -51,14 +37,7 @@ bool TextModel::loadFromFile(const std::string& path) {
 }
 
 void TextModel::saveToFile(const std::string& path) const {
-    OpenResult created = CreateExclusive(path);
-    if (!created.file.isOpen())
-        throw EFCreateError(FullPath(path), SystemErrorText(created.code));
-    const bool written = WriteAll(created.file.fd(), FText);
-    const bool closed = created.file.close() == 0;
-    // A failed close can lose written data: it is reported like a short write.
-    if (!written || !closed)
-        throw EWriteError();
+    ReplaceFileContent(path, FText);
 }
 
 void TextModel::clear(TextEncoding encoding) {
@@ -117,7 +96,12 @@ void TextModel::appendLines(std::string_view lines) {
 }
 
 void TextModel::appended(std::size_t from) {
-    FRows.extend(FText, from);
+    try {
+        FRows.extend(FText, from);
+    } catch (...) {
+        FText.resize(from); // appended whole or not at all
+        throw;
+    }
     FChars.forgetFrom(std::int64_t(from));
     FAnchor = FCaret = size();
 }

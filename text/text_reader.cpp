@@ -39,7 +39,8 @@ void RaisePending() {
 
 } // namespace
 
-TextReader::TextReader(size_t bufferSize) : FBufferSize(std::max<size_t>(bufferSize, 1)) {}
+TextReader::TextReader(size_t bufferSize, SourceLimits limits)
+    : FLimits(limits), FBufferSize(std::max<size_t>(bufferSize, 1)) {}
 
 void TextReader::open(const std::string& fileName) {
     if (isOpen())
@@ -50,6 +51,8 @@ void TextReader::open(const std::string& fileName) {
         Raise(result.code);
     FFileName = fileName;
     FFile = std::move(result.file);
+    FRegular = IsRegularFile(FFile.fd());
+    FSourceBytes = 0;
     FHead = kFirstHead;
     FBuffer = AlignedBuffer(FHead + FBufferSize);
     FPos = FLen = FHead;
@@ -71,9 +74,16 @@ bool TextReader::readAtHead() {
     if (FEndOfData)
         return false;
     ssize_t count;
-    do
+    for (;;) {
         count = readFile(FFile.fd(), FBuffer.data() + FHead, FBufferSize);
-    while (count < 0 && errno == EINTR);
+        if (count >= 0 || (errno != EINTR && errno != EAGAIN))
+            break;
+        // A pipe or a device with nothing yet: waited for, a while.
+        if (errno == EAGAIN && !WaitForBytes(FFile.fd(), FLimits.waitMs))
+            throw EInvalidOperation(SilentSourceMessage(FLimits.waitMs));
+    }
+    if (!FRegular && count > 0 && (FSourceBytes += count) > FLimits.maxBytes)
+        throw EInvalidOperation(EndlessSourceMessage(FLimits.maxBytes));
     if (count > 0) {
         FLen = FHead + size_t(count);
         return true;

@@ -17,13 +17,23 @@
 #include <string_view>
 #include <sys/types.h>
 
+// What a reader takes from a source that is not a regular file (a pipe, a device), which may never
+// end or never speak: at most maxBytes in all, and at most waitMs without a byte. Past either the
+// reader raises EInvalidOperation, so that a search ends with a message instead of reading forever.
+struct SourceLimits {
+    static constexpr long long kMaxBytes = 256LL
+                                           << 20; // a line of it is held whole: well under 1 GiB
+    long long maxBytes = kMaxBytes;
+    int waitMs = kSourceWaitMs;
+};
+
 class TextReader {
 public:
     // Blocks of this size stay in the processor's second-level cache while they are searched.
     static constexpr size_t kDefaultBufferSize = size_t(1) << 18;
 
     // bufferSize: the size of each read from the file (small sizes are for tests).
-    explicit TextReader(size_t bufferSize = kDefaultBufferSize);
+    explicit TextReader(size_t bufferSize = kDefaultBufferSize, SourceLimits limits = {});
     virtual ~TextReader() = default;
     TextReader(const TextReader&) = delete;
     TextReader& operator=(const TextReader&) = delete;
@@ -64,6 +74,9 @@ private:
 
     std::string FFileName;
     FileHandle FFile;
+    const SourceLimits FLimits;
+    bool FRegular = true;       // a regular file, whose reads end
+    long long FSourceBytes = 0; // read from a source that is not a regular file
     // Reads land at FHead, a page boundary; unread bytes kept for the next read go just before it.
     AlignedBuffer FBuffer;
     size_t FHead = 0;
