@@ -1,0 +1,32 @@
+// A small screen at scale 2: the offscreen screen of 800 x 800 device pixels is 400 x 400 here,
+// smaller than the window.
+#include "app/application.h"
+#include "app/form_main.h"
+#include "app/show_state.h"
+
+#include <QScreen>
+#include <QTest>
+
+class TestScreenFit : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The whole window, frame included, lies within the available area: sized down to it, no more.
+    void theWindowLiesWithinTheScreen() {
+        TFormMain form;
+        ShowMainWindow(form, TShowState::Normal);
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const QRect area = form.screen()->availableGeometry();
+        QVERIFY(area.width() < FormLayout::kMinClientWidth);
+        QTRY_VERIFY(area.contains(form.frameGeometry()));
+        QCOMPARE(form.frameGeometry().size(), area.size());
+    }
+};
+
+int main(int argc, char** argv) {
+    qputenv("QT_SCALE_FACTOR", "2");
+    TApplication app(argc, argv);
+    TestScreenFit test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "test_screen_fit.moc"
