@@ -4,6 +4,7 @@
 #include "app/form_main.h"
 #include "app/show_state.h"
 
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 
@@ -20,6 +21,19 @@ private slots:
         QVERIFY(area.width() < FormLayout::kMinClientWidth);
         QTRY_VERIFY(area.contains(form.frameGeometry()));
         QCOMPARE(form.frameGeometry().size(), area.size());
+    }
+
+    // Each pixel of a 16 x 16 glyph becomes 2 x 2 device pixels of its colour, never a blend.
+    void glyphsAreDoubledPixelForPixel() {
+        TFormMain form;
+        for (const QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled}) {
+            const QImage glyph = form.btnGo->icon().pixmap(QSize(16, 16), 1.0, mode).toImage();
+            const QImage doubled = form.btnGo->icon().pixmap(QSize(16, 16), 2.0, mode).toImage();
+            QCOMPARE(doubled.size(), QSize(32, 32));
+            for (int y = 0; y < 32; ++y)
+                for (int x = 0; x < 32; ++x)
+                    QCOMPARE(doubled.pixel(x, y), glyph.pixel(x / 2, y / 2));
+        }
     }
 };
 
