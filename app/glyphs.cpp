@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
+#include <utility>
 
 namespace {
 
