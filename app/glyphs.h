@@ -4,9 +4,7 @@
 #include <QIcon>
 #include <QString>
 
-// A glyph from the resource at path, its bottom-left colour made transparent.
-QPixmap GlyphPixmap(const QString& path);
-
 // An icon of the normal glyph and, when given, the glyph of the disabled button; without one the
-// style derives the disabled look.
+// style derives the disabled look. At any size, a scaled screen's included, the glyph's pixels are
+// repeated or dropped (nearest pixel), never blended.
 QIcon GlyphIcon(const QString& normal, const QString& disabled = {});

@@ -1,5 +1,7 @@
 #include "app/modal_presenter.h"
 
+#include "app/screen_fit.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QPointer>
@@ -50,8 +52,9 @@ private:
     std::vector<QPointer<QWidget>> FDisabled;
 };
 
-// Centres the dialog on a screen once it has laid itself out for showing: a message box sizes
-// itself only in its show event, so the move comes right after that, before the window appears.
+// Centres the dialog on a screen's available area, and keeps it wholly there, once it has laid
+// itself out for showing: a message box sizes itself only in its show event, so the move comes
+// right after that, before the window appears.
 class TCentreOnShow : public QObject {
 public:
     TCentreOnShow(QDialog& dialog, QScreen* screen) : FDialog(dialog), FScreen(screen) {
@@ -64,10 +67,11 @@ public:
             return false;
         FDialog.removeEventFilter(this);
         static_cast<QObject&>(FDialog).event(event);
-        const QRect area = FScreen->geometry();
+        const QRect area = FScreen->availableGeometry();
         const QSize size = FDialog.frameGeometry().size();
         FDialog.move(area.x() + (area.width() - size.width()) / 2,
                      area.y() + (area.height() - size.height()) / 2);
+        KeepOnScreen(FDialog);
         return true;
     }
 

@@ -1,5 +1,7 @@
 #include "app/show_state.h"
 
+#include "app/screen_fit.h"
+
 #include <QWidget>
 
 void ShowMainWindow(QWidget& window, TShowState state) {
@@ -13,6 +15,7 @@ void ShowMainWindow(QWidget& window, TShowState state) {
         window.showMinimized();
         break;
     case TShowState::Normal:
+        KeepOnScreen(window);
         window.show();
         break;
     }

@@ -103,6 +103,26 @@ private slots:
         }
     }
 
+    // The band keeps its light colours under any scheme, so its labels keep their dark text: after
+    // a change to a dark scheme, and while a box disables the window. The rest follows the scheme.
+    void bandLabelsKeepTheirDarkTextUnderADarkScheme() {
+        Window w;
+        const QPalette original = QApplication::palette();
+        QPalette dark = original;
+        dark.setColor(QPalette::Window, QColor(48, 48, 48));
+        dark.setColor(QPalette::WindowText, QColor(208, 208, 208));
+        QApplication::setPalette(dark);
+        QApplication::processEvents(); // the widgets take the new palette as the loop runs
+        w.form.setEnabled(false);
+        const QColor src = w.form.lblSrc->palette().color(QPalette::Active, QPalette::WindowText);
+        const QColor sel = w.form.lblSel->palette().color(QPalette::WindowText); // disabled
+        const QColor window = w.form.palette().color(QPalette::Window);
+        QApplication::setPalette(original);
+        QCOMPARE(src, QColor(Qt::black));
+        QCOMPARE(sel, QColor(Qt::black));
+        QCOMPARE(window, QColor(48, 48, 48));
+    }
+
     void theBandStretchesAndThePanelFillsWhenResized() {
         Window w;
         w.form.resize(700, 500);

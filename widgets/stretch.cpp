@@ -19,8 +19,10 @@ std::vector<int> SourceIndices(int sourceCount, int count) {
 QImage StretchNearest(const QImage& source, QSize size) {
     if (source.isNull() || size.isEmpty())
         return QImage();
-    const QImage pixels = source.convertToFormat(QImage::Format_RGB32);
-    QImage target(size, QImage::Format_RGB32);
+    const QImage::Format format =
+        source.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+    const QImage pixels = source.convertToFormat(format);
+    QImage target(size, format);
     if (target.isNull())
         return target;
     const std::vector<int> columns = SourceIndices(pixels.width(), size.width());

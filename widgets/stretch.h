@@ -5,5 +5,6 @@
 
 #include <QImage>
 
-// source (32 bits a pixel) stretched to size; a null image when either is empty.
+// source stretched to size, 32 bits a pixel with the source's alpha if it has one; a null image
+// when either is empty.
 QImage StretchNearest(const QImage& source, QSize size);

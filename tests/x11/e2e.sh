@@ -10,7 +10,9 @@
 # Also: the program starts with words on its command line that must change nothing; every caption
 # is read as the window manager shows it; the file dialogs and the edit's menu are French; a pasted
 # search string of 40,000 characters finds its one line, saved byte for byte; the splitter keeps
-# 30 pixels to the text at its right limit.
+# 30 pixels to the text at its right limit. The window opens at its place (285, 106); started
+# again at scale 2 and 1.5 it lies wholly within the work area; under the dark scheme "darker" of
+# qt6ct, as under the default palette, the labels on the band measure at least 4.5:1 against it.
 set -uo pipefail
 
 if [ $# -ne 2 ]; then
@@ -226,13 +228,81 @@ expect_band_column() {
   log "  band column $1 shows ($2, $3, $4)"
 }
 
+# The frame of window $1 on the screen as "left top right bottom" (right and bottom past its
+# edges): its client area widened by the frame extents that the window manager gives.
+frame_of() {
+  local x y w h l r t b
+  read -r x y w h < <(timeout 5 xwininfo -id "$1" 2>/dev/null |
+    awk -F: '/Absolute upper-left|^ *Width|^ *Height/ { printf "%d ", $2 }')
+  read -r l r t b < <(timeout 5 xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null |
+    sed -n 's/.*= *//p' | tr -d ,)
+  echo "$((x - ${l:-0})) $((y - ${t:-0})) $((x + w + ${r:-0})) $((y + h + ${b:-0}))"
+}
+
+# Whether the whole frame of the main window lies within the desktop's work area.
+frame_on_screen() {
+  local left top right bottom ax ay aw ah rest
+  read -r left top right bottom <<<"$(frame_of "$main_win")"
+  read -r ax ay aw ah rest < <(timeout 5 xprop -root _NET_WORKAREA 2>/dev/null |
+    sed -n 's/.*= *//p' | tr -d ,)
+  [ -n "${ah:-}" ] && [ "$left" -ge "$ax" ] && [ "$top" -ge "$ay" ] &&
+    [ "$right" -le $((ax + aw)) ] && [ "$bottom" -le $((ay + ah)) ]
+}
+
+# The pixels of the main window's client rectangle WxH+X+Y, one "x y red green blue" a line, x and
+# y counted from the rectangle's corner.
+pixels() {
+  timeout 10 import -window "$main_win" -crop "$1" -depth 8 txt:- 2>/dev/null |
+    sed -n 's/^\([0-9]*\),\([0-9]*\): *(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3 \4 \5/p'
+}
+
+# Fails unless both labels, in the 100 x 21 pixels left of their edits, measure at least 4.5:1
+# against the band behind them, as WCAG 2 measures contrast ((L1 + 0.05) / (L2 + 0.05) of relative
+# luminances). The text's colour is the pixel that stands out most from the band in its column (read
+# on row 62, below the edits); its figure is its lowest contrast with the band behind the label.
+expect_readable_labels() {
+  local label contrast
+  for label in "Fichier source:12" "Chaine:36"; do
+    contrast=$({ pixels "100x1+2+62" | sed 's/^/band /'; pixels "100x21+2+${label#*:}"; } | awk '
+      function lin(c) { c /= 255; return c <= 0.04045 ? c / 12.92 : ((c + 0.055) / 1.055) ^ 2.4 }
+      function lum(r, g, b) { return 0.2126 * lin(r) + 0.7152 * lin(g) + 0.0722 * lin(b) + 0.05 }
+      function ratio(a, b) { return a > b ? a / b : b / a }
+      $1 == "band" { band[$2] = lum($4, $5, $6); next }
+      ($1 in band) && ratio(lum($3, $4, $5), band[$1]) > best {
+        best = ratio(lum($3, $4, $5), band[$1]); text = lum($3, $4, $5) }
+      END { if (!best) { printf "0.0"; exit }
+            low = best; for (x in band) if (ratio(text, band[x]) < low) low = ratio(text, band[x])
+            printf "%.1f", low }')
+    awk -v c="$contrast" 'BEGIN { exit !(c >= 4.5) }' ||
+      fail "the label '${label%%:*}' measures $contrast:1 against the band ($1), below 4.5:1"
+    log "  label '${label%%:*}' on the band: $contrast:1 ($1)"
+  done
+}
+
+# Starts trouve again, alone, with the environment words given (NAME=value), and waits for its
+# window; app_pid and main_win then name them.
+start_again() {
+  (cd "$work" && exec env "$@" "$app") >"$work/app.log" 2>&1 &
+  app_pid=$!
+  main_win=$(timeout "$WINDOW_TIMEOUT" xdotool search --sync --all --onlyvisible --pid "$app_pid" \
+    --name '^Recherche de texte' 2>/dev/null | head -1)
+  [ -n "$main_win" ] || fail "no visible window 'Recherche de texte' within ${WINDOW_TIMEOUT}s ($*)"
+  sleep 0.5
+}
+
+stop_again() {
+  kill "$app_pid" 2>/dev/null
+  wait "$app_pid" 2>/dev/null
+  app_pid=""
+}
+
 # --- X server and window manager -------------------------------------------------------------------
 unset QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE WAYLAND_DISPLAY XAUTHORITY
 export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"
 mkdir -m 700 -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME"
 
 step "X server"
-for tool in Xvfb openbox xdotool xclip xdpyinfo xprop import; do
+for tool in Xvfb openbox xdotool xclip xdpyinfo xprop xwininfo import; do
   command -v "$tool" >/dev/null || fail "'$tool' is not installed (make deps installs it)"
 done
 [ -x "$app" ] || fail "$app was not built"
@@ -311,6 +381,9 @@ screenshot "start"
   fail "client area is $WIDTH x $HEIGHT, expected $CLIENT_W x $CLIENT_H"
 expect_caption "$main_win" "Recherche de texte"
 expect_band_column 433 233 242 251 # entry 193 of sky blue to white, under the column's centre
+[ "$(frame_of "$main_win" | cut -d' ' -f1-2)" = "285 106" ] ||
+  fail "the window's frame is at $(frame_of "$main_win"), not at its place (285, 106)"
+expect_readable_labels "default palette"
 
 step "open the sample"
 click_at $OPEN_X $OPEN_Y
@@ -595,5 +668,28 @@ code=$?
 app_pid=""
 [ $code -eq 0 ] || fail "trouve exited with code $code"
 log "  trouve exited with code 0"
+
+for scale in 2 1.5; do
+  step "scale $scale"
+  start_again QT_SCALE_FACTOR=$scale
+  poll 10 frame_on_screen ||
+    fail "at scale $scale the frame $(frame_of "$main_win") reaches past the work area"
+  log "  frame $(frame_of "$main_win") (left top right bottom) within the work area"
+  screenshot "scale-$scale"
+  stop_again
+done
+
+step "dark colour scheme"
+# qt6ct's "darker" scheme, read from a private configuration: light text on dark grey.
+[ -e /usr/share/qt6ct/colors/darker.conf ] || fail "qt6ct is not installed (make deps installs it)"
+mkdir -p "$work/dark/qt6ct"
+printf '[Appearance]\ncolor_scheme_path=/usr/share/qt6ct/colors/darker.conf\ncustom_palette=true\n' \
+  >"$work/dark/qt6ct/qt6ct.conf"
+start_again QT_QPA_PLATFORMTHEME=qt6ct XDG_CONFIG_HOME="$work/dark"
+screenshot "dark-scheme"
+[ "$(pixels "1x1+$TEXT_X+$TEXT_Y" | cut -d' ' -f3)" -lt 100 ] ||
+  fail "the dark scheme did not reach the window: mmoText is not dark"
+expect_readable_labels "qt6ct darker"
+stop_again
 
 log "PASS in $((SECONDS - started))s"
