@@ -87,6 +87,6 @@ bool WaitForBytes(int fd, int waitMs) noexcept {
     for (;;) {
         const int ready = ::poll(&watched, 1, waitMs);
         if (ready >= 0 || errno != EINTR)
-            return ready != 0; // a failed poll lets the read report its own failure
+            return ready > 0; // a poll that fails waits no more than one that times out
     }
 }
