@@ -32,7 +32,8 @@ screenshot: build
 bench: build
 	bash bench/run.sh $(BUILD)
 
-# Line numbers and columns past 2^31 on real 2 GiB files (2 GiB of disk, one file at a time).
+# Line numbers and columns past 2^31 on real 2 GiB files, and a 1 GiB UTF-8 file beyond the text
+# view's capacity (2 GiB of disk, one file at a time).
 limits: build
 	bash bench/past_2g.sh $(BUILD)
 

@@ -76,9 +76,9 @@ void TFormMain::btnGoClick() {
     const QString searchString = edtSel->text();
     if (searchString.isEmpty())
         return; // emptying the field has already cleared the results and disabled btnGo
-    // The source is read in the encoding it was loaded in; a string that this encoding cannot
-    // hold occurs nowhere in it, searched as the empty pattern.
-    const TextEncoding encoding = mmoText->encoding();
+    // The source is read in the encoding its load decided, also when the view refused its text;
+    // a string that this encoding cannot hold occurs nowhere in it, searched as the empty pattern.
+    const TextEncoding encoding = mmoText->model().fileEncoding();
     const std::string pattern = FromQString(searchString, encoding).value_or(std::string());
     FResumeStep = ResumeStep(pattern);
     FCurrentLine = 0;

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Line numbers and columns past 2^31, at real size: a file of 2^31 + 2 empty lines followed by
-# "x", then a file whose one line holds 2^31 + 2 blanks before "x". Each is generated here (2 GiB
-# of disk, one at a time), searched by one click of Exec. in the real window, checked, removed.
+# "x", then a file whose one line holds 2^31 + 2 blanks before "x"; and a UTF-8 file that the text
+# view refuses ("déjà vu" and 2^30 LF: 2 GiB once its breaks are converted), searched as UTF-8.
+# Each is generated here (up to 2 GiB of disk, one at a time), opened in the real window (whose
+# view refuses it: the refusal goes to stderr), searched by one click of Exec., checked, removed.
 # Not part of `make check`: `make limits` runs it.
 # Usage: bench/past_2g.sh BUILD
 set -euo pipefail
@@ -13,26 +15,30 @@ trap 'rm -f "$big"' EXIT
 count=$((2 ** 31 + 2))
 failed=0
 
-# check NAME FILLER EXPECTED: the file of count FILLER bytes then "x" gives EXPECTED as its only
-# result line, and its progress text names the line of the result.
+# check NAME PATTERN EXPECTED: the window's result lines for PATTERN in $big, then its progress
+# text, are EXPECTED. Removes $big.
 check() {
-  local name=$1 filler=$2 expected=$3 start seconds output
-  { head -c "$count" /dev/zero | tr '\0' "$filler"; printf x; } >"$big"
+  local name=$1 start seconds output
   start=$(date +%s%N)
-  output=$("$build/bench/window_results" "$big" x)
+  output=$("$build/bench/window_results" "$big" "$2")
   seconds=$(awk -v a="$start" -v b="$(date +%s%N)" 'BEGIN { printf "%.1f", (b - a) / 1e9 }')
-  local line=${expected#>}
-  line=${line%%,*}
-  if [ "$output" = "$expected"$'\n'"Line : $line/0" ]; then
-    echo "$name: $expected, « Line : $line/0 » (${seconds} s) passed"
+  if [ "$output" = "$3" ]; then
+    echo "$name: ${3//$'\n'/, } (${seconds} s) passed"
   else
-    echo "$name: expected $expected and « Line : $line/0 », got:"
+    echo "$name: expected ${3//$'\n'/, }, got:"
     printf '%s\n' "$output" | head -n 5
     failed=1
   fi
   rm -f "$big"
 }
 
-check "line past 2^31" '\n' ">$((count + 1)),1:x"
-check "column past 2^31" ' ' ">1,$((count + 1)):x"
+# filled FILLER: count FILLER bytes, then "x".
+filled() { head -c "$count" /dev/zero | tr '\0' "$1"; printf x; }
+
+filled '\n' >"$big"
+check "line past 2^31" x ">$((count + 1)),1:x"$'\n'"Line : $((count + 1))/0"
+filled ' ' >"$big"
+check "column past 2^31" x ">1,$((count + 1)):x"$'\n'"Line : 1/0"
+{ printf 'd\xC3\xA9j\xC3\xA0 vu'; head -c $((2 ** 30)) /dev/zero | tr '\0' '\n'; } >"$big"
+check "UTF-8 beyond the view" j ">1,3:déjà"$'\n'"Line : $((2 ** 30))/0"
 exit "$failed"

@@ -1,13 +1,11 @@
-// One click of Exec. in the real main window, offscreen, on a source that is never loaded into
-// the text view (so that files beyond its capacity can be searched): window_results FILE PATTERN.
-// Prints every result line, then the progress text of the status bar.
-#include "app/application.h"
+// One click of Exec. in the real main window, offscreen: window_results FILE PATTERN. FILE is
+// opened as the window opens it (window_open.h), so it is searched in its own encoding, also when
+// the text view refuses it as beyond its capacity (the refusal goes to stderr). Prints every
+// result line, then the progress text of the status bar.
 #include "app/edit.h"
-#include "app/form_main.h"
 #include "widgets/prg_status_bar.h"
 #include "widgets/text_view.h"
-
-#include <cstdio>
+#include "window_open.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {
@@ -18,7 +16,7 @@ int main(int argc, char** argv) {
     TApplication app(argc, argv);
     TFormMain form;
     form.show();
-    form.edtSrc->setText(QString::fromLocal8Bit(argv[1]));
+    OpenAsTheWindowDoes(form, QString::fromLocal8Bit(argv[1]));
     form.edtSel->setText(QString::fromUtf8(argv[2]));
     form.btnGoClick();
     for (int i = 0; i < form.mmo->lineCount(); ++i)

@@ -1,28 +1,11 @@
 // Times a search run of the real main window, offscreen: window_search FILE PATTERN.
-// Loads FILE through the open handler, types PATTERN, then times one click of Exec. and prints
-// "seconds results current_line".
-#include "app/application.h"
+// Loads FILE through the open handler (window_open.h), types PATTERN, then times one click of
+// Exec. and prints "seconds results current_line".
 #include "app/edit.h"
-#include "app/form_main.h"
 #include "widgets/text_view.h"
+#include "window_open.h"
 
 #include <QElapsedTimer>
-#include <cstdio>
-
-namespace {
-
-// The open dialog always answers FILE.
-class FixedDialogs : public FileDialogs {
-public:
-    explicit FixedDialogs(QString path) : FPath(std::move(path)) {}
-    std::optional<QString> runOpen(QWidget*) override { return FPath; }
-    std::optional<QString> runSave(QWidget*) override { return std::nullopt; }
-
-private:
-    QString FPath;
-};
-
-} // namespace
 
 int main(int argc, char** argv) {
     if (argc != 3) {
@@ -32,9 +15,8 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     TApplication app(argc, argv);
     TFormMain form;
-    form.setFileDialogs(std::make_unique<FixedDialogs>(QString::fromLocal8Bit(argv[1])));
     form.show();
-    form.btnOpenClick();
+    OpenAsTheWindowDoes(form, QString::fromLocal8Bit(argv[1]));
     form.edtSel->setText(QString::fromUtf8(argv[2]));
     QElapsedTimer clock;
     clock.start();

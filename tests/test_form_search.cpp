@@ -104,7 +104,8 @@ private slots:
         QVERIFY(w.form.btnSave->isVisible());
     }
 
-    // A file the text view refuses is still the source that Exec. reads from disk.
+    // A file the text view refuses is still the source that Exec. reads from disk, in its own
+    // encoding, while the view keeps the text and the encoding it showed.
     void aFileBeyondTheViewsCapacityIsSearchedFromDisk() {
         ShownForm w;
         w.form.mmoText->setCapacity(16);
@@ -119,6 +120,21 @@ private slots:
         QCOMPARE(w.form.edtSrc->text(), large);
         w.search(QStringLiteral("mot"));
         QCOMPARE(w.results(), (QByteArrayList{">1,4:mot", ">2,6:mots", ">3,7:mots"}));
+
+        w.open(WriteFile(FDir, "utf8.txt", "d\xC3\xA9j\xC3\xA0 vu" + std::string(10, '\n')));
+        w.search(QStringLiteral("j"));
+        QCOMPARE(w.results(), QByteArrayList{">1,3:d\xC3\xA9j\xC3\xA0"});
+        w.search(QStringLiteral("vu"));
+        QCOMPARE(w.results(), QByteArrayList{">1,6:vu"});
+        QCOMPARE(w.form.mmoText->encoding(), TextEncoding::Cp1252);
+
+        w.open(WriteFile(FDir, "petit-utf8.txt", "\xC3\xA9t\xC3\xA9\n"));
+        w.open(WriteFile(FDir, "cp1252.txt", "d\xE9j\xE0 \xE9t\xE9" + std::string(10, '\n')));
+        w.form.edtSel->setText(QStringLiteral("été"));
+        QTest::mouseClick(w.form.btnGo, Qt::LeftButton);
+        QCOMPARE(w.results(), QByteArrayList{">1,6:\xE9t\xE9"});
+        QCOMPARE(w.form.mmoText->line(0), std::string("\xC3\xA9t\xC3\xA9"));
+        QCOMPARE(w.form.mmoText->encoding(), TextEncoding::Utf8);
     }
 
     void theSearchStringIsTrimmedAndWrittenBack() {

@@ -1,5 +1,6 @@
 // The search run: the step rule, the edge cases of a whole file, and a differential test of the
-// block engine against the plain line-by-line loop and an independent byte-level reference.
+// block engine against the plain line-by-line loop and an independent byte-level reference (in
+// UTF-8, against the plain loop).
 #include "text/errors.h"
 #include "text/search.h"
 #include "text/text_reader.h"
@@ -192,20 +193,20 @@ template <typename Run> Outcome Capture(TextReader& reader, const std::string& p
 }
 
 Outcome Engine(TextReader& reader, const std::string& path, const std::string& pattern,
-               int32_t step) {
+               int32_t step, TextEncoding encoding = TextEncoding::Cp1252) {
     return Capture(reader, path, [&](TextReader& r, int64_t& lines, SearchSink& sink) {
-        SearchFile(r, pattern, step, lines, sink);
+        SearchFile(r, pattern, step, lines, sink, encoding);
     });
 }
 
 Outcome PlainLoop(TextReader& reader, const std::string& path, const std::string& pattern,
-                  int32_t step) {
+                  int32_t step, TextEncoding encoding = TextEncoding::Cp1252) {
     return Capture(reader, path, [&](TextReader& r, int64_t& lines, SearchSink& sink) {
         while (!r.atEnd()) {
             const std::string line = r.readLine();
             ++lines;
             sink.progress(lines);
-            SearchLine(line, pattern, step, lines, sink);
+            SearchLine(line, pattern, step, lines, sink, encoding);
         }
     });
 }
@@ -244,6 +245,15 @@ public:
             return data.substr(at, 1 + pick(6));
         }
         return kFixed[pick(kFixed.size())];
+    }
+    // UTF-8 characters, whole and broken (C3 A9 A9 is one character), over every line rule.
+    std::string utf8Data(size_t size) {
+        static const std::string kPieces[] = {"a",  "a",        " ",    "\r",           "\n",
+                                              "\n", "\xC3\xA9", "\xA9", "\xE2\x82\xAC", "\x80"};
+        std::string text;
+        while (text.size() < size)
+            text += kPieces[pick(std::size(kPieces))];
+        return text;
     }
     size_t bufferSize() {
         static const size_t kSizes[] = {1, 2, 3, 4, 5, 7, 8, 13, 16, 31, 32, 33, 64, 100, 4096};
@@ -396,6 +406,21 @@ private slots:
                 qWarning("round %d, pattern %s", round,
                          QByteArray::fromStdString(pattern).toPercentEncoding().constData());
             QCOMPARE(got, expected);
+        }
+    }
+    // The same in UTF-8: both paths leave out a match that ends inside a character.
+    void utf8EngineEqualsPlainLoop() {
+        Generator generate(17);
+        const std::string file = path("random-utf8.txt");
+        for (int round = 0; round < 1500; ++round) {
+            WriteFile(file, generate.utf8Data(generate.pick(300)));
+            for (const std::string pattern : {"\xC3\xA9", "a\xC3\xA9", "\xE2\x82\xAC", "a"}) {
+                const int32_t step = generate.step(pattern);
+                TextReader plainReader(generate.bufferSize());
+                TextReader engineReader(generate.bufferSize());
+                QCOMPARE(Engine(engineReader, file, pattern, step, TextEncoding::Utf8),
+                         PlainLoop(plainReader, file, pattern, step, TextEncoding::Utf8));
+            }
         }
     }
     // Megabytes of text in large blocks: the vector paths, CR LF lines, rare lone CRs.

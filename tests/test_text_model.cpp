@@ -384,29 +384,45 @@ private slots:
         QVERIFY(clock.elapsed() < 5000);
     }
 
+    // A refused file's encoding is decided all the same, by the whole file: the search reads it
+    // in that encoding.
     void capacity_data() {
         QTest::addColumn<std::string>("file");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("exactly full") << std::string(10, 'a') << true;
-        QTest::newRow("one byte over") << std::string(11, 'a') << false;
-        QTest::newRow("over once converted") << std::string("aaaaaaaaa\n") << false;
-        QTest::newRow("long, cut by a NUL") << Bytes("abc\0", 4) + std::string(50, 'b') << true;
+        QTest::addColumn<bool>("utf8");
+        std::string utf8Head;
+        while (utf8Head.size() < 600000) // more than one block of the loader
+            utf8Head += "d\xC3\xA9j\xC3\xA0\n";
+        QTest::newRow("exactly full") << std::string(10, 'a') << true << false;
+        QTest::newRow("one byte over") << std::string(11, 'a') << false << false;
+        QTest::newRow("over once converted") << std::string("aaaaaaaaa\n") << false << false;
+        QTest::newRow("over at the last CR") << std::string("aaaaaaaaa\r") << false << false;
+        QTest::newRow("long, cut by a NUL")
+            << Bytes("abc\0", 4) + std::string(50, 'b') << true << false;
+        QTest::newRow("UTF-8 over") << utf8Head << false << true;
+        QTest::newRow("Windows-1252 after a UTF-8 head")
+            << utf8Head + "\xE9t\xE9" << false << false;
     }
     void capacity() {
         QFETCH(std::string, file);
         QFETCH(bool, accepted);
-        TextModel model = loaded("avant", 10);
-        model.setSelection(1, 3);
+        QFETCH(bool, utf8);
+        const TextEncoding encoding = utf8 ? TextEncoding::Utf8 : TextEncoding::Cp1252;
+        TextModel model = loaded("\xC3\xA9t\xC3\xA9", 10);
+        model.setSelection(2, 3);
         WriteFile(path("big.txt"), file);
         if (accepted) {
             QVERIFY(model.loadFromFile(path("big.txt")));
             QCOMPARE(model.selLength(), 0);
+            QCOMPARE(model.fileEncoding(), encoding);
             return;
         }
         QCOMPARE(MessageOf<EInvalidOperation>([&] { model.loadFromFile(path("big.txt")); }),
                  std::string(kMemoCapacityMessage));
-        QCOMPARE(model.text(), std::string("avant"));
-        QCOMPARE(model.selLength(), 2);
+        QCOMPARE(model.text(), std::string("\xC3\xA9t\xC3\xA9"));
+        QCOMPARE(model.encoding(), TextEncoding::Utf8);
+        QCOMPARE(model.selLength(), 1);
+        QCOMPARE(model.fileEncoding(), encoding);
     }
 
     void reloadingTheSameTextKeepsTheSelection() {

@@ -1,6 +1,7 @@
 // UTF-8 sources: the character rules and their fast counts against a plain walk, the validator
 // against a reference built on the decoder, the detection of a file's encoding, words beyond
-// Windows-1252, and the search of a UTF-8 file against the same text in Windows-1252.
+// Windows-1252, occurrences of whole characters, and the search of a UTF-8 file against the same
+// text in Windows-1252.
 #include "text/cp1252.h"
 #include "text/encoding.h"
 #include "text/search.h"
@@ -231,6 +232,20 @@ private slots:
                 QCOMPARE(search(utf8, ToUtf8(pattern), TextEncoding::Utf8, buffer),
                          ToUtf8(expected));
             }
+        }
+    }
+
+    // An occurrence is whole characters: "é" is no occurrence in the malformed character
+    // C3 A9 A9, nor "€" in E2 82 AC 80, while an ASCII byte stays a character of its own before
+    // a stray continuation byte. The second line takes the exact path (a lone CR).
+    void anOccurrenceIsWholeCharacters() {
+        const std::string line = "\xC3\xA9\xA9 \xE2\x82\xAC\x80 a\x80 \xC3\xA9";
+        const std::string text = line + "\n" + "x\r" + line;
+        for (const std::size_t buffer : {std::size_t(3), std::size_t(64)}) {
+            QCOMPARE(search(text, "\xC3\xA9", TextEncoding::Utf8, buffer),
+                     ">1,8:\xC3\xA9\r\n>2,9:\xC3\xA9\r\n"s);
+            QCOMPARE(search(text, "\xE2\x82\xAC", TextEncoding::Utf8, buffer), ""s);
+            QCOMPARE(search(text, "a", TextEncoding::Utf8, buffer), ">1,5:a\r\n>2,6:a\r\n"s);
         }
     }
 

@@ -54,6 +54,14 @@ public:
         return FChars + 1;
     }
 
+    // Whether a match of size bytes at at, in text that runs on to end, ends where a character
+    // ends: in a UTF-8 line an occurrence is whole characters, so a match followed by a
+    // continuation byte of its last character is none. It always begins a character, since the
+    // pattern is well-formed UTF-8: its first byte is no continuation byte.
+    bool endsWholeChar(const char* at, size_t size, const char* end) const {
+        return !FUtf8 || IsCharStart({at, size_t(end - at)}, size);
+    }
+
     // text begins at the line's start and runs at least to the line's end.
     std::string_view word(std::string_view text, const char* at) const {
         const auto index = size_t(at - FLineStart);
@@ -184,7 +192,10 @@ void BlockSearch::searchBlock(const char* begin, const char* end, bool final) {
                 continue;
             }
         }
-        if (line == lastHitLine && at < lastHit + FStep) { // only for a step beyond FResume
+        // Passed over: a place closer than the step to the last occurrence (only for a step
+        // beyond FResume), or a match that ends inside a character.
+        if ((line == lastHitLine && at < lastHit + FStep) ||
+            !places.endsWholeChar(at, FPattern.size(), end)) {
             p = at + 1;
             continue;
         }
@@ -231,9 +242,13 @@ void SearchLine(std::string_view line, std::string_view s, int32_t step, int64_t
     const size_t advance = size_t(std::max(step, 1));
     LinePlaces places(encoding);
     places.startLine(line.data());
-    for (size_t at = line.find(s); at != std::string_view::npos; at = line.find(s, at + advance)) {
+    const char* const end = line.data() + line.size();
+    for (size_t at = line.find(s); at != std::string_view::npos;) {
         const char* hit = line.data() + at;
-        sink.found(lineNumber, places.column(hit), places.word(line, hit));
+        const bool whole = places.endsWholeChar(hit, s.size(), end);
+        if (whole)
+            sink.found(lineNumber, places.column(hit), places.word(line, hit));
+        at = line.find(s, at + (whole ? advance : 1));
     }
 }
 

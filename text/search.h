@@ -2,11 +2,12 @@
 // The search run over a text file: every occurrence of a byte string in every line that a
 // TextReader reads, overlapping occurrences included, reported in file order.
 //
-// The pattern is matched as bytes, in the source's encoding; only an occurrence's column and word
-// depend on the encoding: for a UTF-8 source the column counts characters (text/utf8.h) and the
-// word follows IsWordCodePoint. An empty pattern occurs nowhere: a search string that the
-// source's encoding cannot hold is searched as one. Line and column numbers are 64-bit, so that
-// they stay exact in files of any size.
+// The pattern is matched as bytes, in the source's encoding. For a UTF-8 source the pattern is
+// well-formed UTF-8 and an occurrence is a sequence of whole characters (text/utf8.h): a match
+// that ends inside a character (only a malformed one allows it) is none; the column counts
+// characters and the word follows IsWordCodePoint. An empty pattern occurs nowhere: a search string
+// that the source's encoding cannot hold is searched as one. Line and column numbers are 64-bit, so
+// that they stay exact in files of any size.
 
 #include "text/encoding.h"
 

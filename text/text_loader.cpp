@@ -2,7 +2,6 @@
 
 #include "text/aligned_buffer.h"
 #include "text/break_converter.h"
-#include "text/errors.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -77,10 +76,18 @@ public:
     }
 
     bool cut() const noexcept { return FCut; }
+    bool refused() const noexcept { return FRefused; }
+
+    // Drops the text, which then takes no more bytes.
+    void refuse() {
+        FRefused = true;
+        FText = std::string(); // frees what may be gigabytes before the reading goes on
+        FRows = RowIndex();
+    }
 
     // in[-1] and BreakConverter::kSlack bytes after the piece are readable.
     void add(const char* in, std::size_t n) {
-        if (FCut || n == 0)
+        if (FCut || FRefused || n == 0)
             return;
         if (const void* nul = std::memchr(in, '\0', n)) {
             n = std::size_t(static_cast<const char*>(nul) - in);
@@ -93,10 +100,12 @@ public:
     }
 
     LoadedText finish(TextEncoding encoding) {
-        const std::size_t at = FText.size();
-        makeRoom(at, 2);
-        settle(at, FConverter.finish(FText.data() + at));
-        return {std::move(FText), encoding, std::move(FRows), FCut};
+        if (!FRefused) {
+            const std::size_t at = FText.size();
+            makeRoom(at, 2);
+            settle(at, FConverter.finish(FText.data() + at));
+        }
+        return {std::move(FText), encoding, std::move(FRows), FCut, FRefused};
     }
 
 private:
@@ -110,9 +119,11 @@ private:
 
     void settle(std::size_t at, const char* end) {
         FText.resize(std::size_t(end - FText.data()));
+        if (std::int64_t(FText.size()) > FCapacity) {
+            refuse();
+            return;
+        }
         FRows.extend(FText, at);
-        if (std::int64_t(FText.size()) > FCapacity)
-            throw EInvalidOperation(kMemoCapacityMessage);
     }
 
     std::int64_t FCapacity;
@@ -120,13 +131,13 @@ private:
     RowIndex FRows;
     BreakConverter FConverter;
     bool FCut = false;
+    bool FRefused = false;
 };
 
 } // namespace
 
 LoadedText LoadText(int fd, std::int64_t capacity, const ReadFunction& read, int waitMs) {
     const std::int64_t size = RegularSize(fd);
-    std::int64_t sourceBytes = 0; // of a source that is not a regular file
     const std::size_t block = BlockFor(size);
     AlignedBuffer buffer(kLead + block + BreakConverter::kSlack);
     char* const in = buffer.data() + kLead;
@@ -137,13 +148,15 @@ LoadedText LoadText(int fd, std::int64_t capacity, const ReadFunction& read, int
     char head[1 + kHeadLength + BreakConverter::kSlack] = {};
     std::size_t headLength = 0;
     bool headDone = false;
+    std::int64_t total = 0; // bytes read
     for (;;) {
         const std::size_t got = ReadSome(read, fd, in, block, waitMs);
         if (got == 0)
             break;
+        total += std::int64_t(got);
         // A regular file ends; a device such as /dev/zero may not, nor fill the text (NUL bytes).
-        if (size < 0 && (sourceBytes += std::int64_t(got)) > capacity)
-            throw EInvalidOperation(kMemoCapacityMessage);
+        if (size < 0 && total > capacity)
+            builder.refuse();
         detector.feed({in, got});
         std::size_t skip = 0;
         if (!headDone) {
@@ -159,6 +172,8 @@ LoadedText LoadText(int fd, std::int64_t capacity, const ReadFunction& read, int
         builder.add(in + skip, got - skip);
         if (builder.cut() && detector.decided())
             break; // the rest of the file changes nothing
+        if (builder.refused() && (detector.decided() || total >= size))
+            break; // only the encoding was left to decide
     }
     if (!headDone)
         builder.add(head + 1, headLength);

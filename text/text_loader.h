@@ -17,15 +17,18 @@ struct LoadedText {
     TextEncoding encoding = TextEncoding::Cp1252;
     RowIndex rows;
     bool cutAtNul = false;
+    // The text exceeded the capacity: the text is empty, the encoding is the file's all the same.
+    bool beyondCapacity = false;
 };
 
 // One read of a file; returns what read(2) returns. Tests pass their own to change the file
 // between reads.
 using ReadFunction = std::function<ssize_t(int fd, char* into, std::size_t count)>;
 
-// Reads the open file fd from its current position to its end. A failed read ends the data.
-// Raises EInvalidOperation when the text would exceed capacity bytes, or when a source that is
-// not a regular file (a pipe, a device, which may never end) gives more than capacity bytes. Such
-// a source that sends nothing for waitMs milliseconds ends there.
+// Reads the open file fd from its current position to its end. A failed read ends the data, and
+// so does a pipe or a device that sends nothing for waitMs milliseconds. A text beyond capacity
+// bytes is dropped at once (beyondCapacity), and so is one from a pipe or a device (which may
+// never end) past capacity bytes read; a regular file is then read on only to decide its
+// encoding, no further than the size it had when the load began, another source no further.
 LoadedText LoadText(int fd, std::int64_t capacity, const ReadFunction& read = {},
                     int waitMs = kSourceWaitMs);

@@ -25,6 +25,9 @@ bool TextModel::loadFromFile(const std::string& path) {
         throw EFOpenError(FullPath(path), SystemErrorText(opened.code));
     LoadedText loaded = LoadText(opened.file.fd(), FCapacity);
     opened.file.close();
+    FFileEncoding = loaded.encoding;
+    if (loaded.beyondCapacity)
+        throw EInvalidOperation(kMemoCapacityMessage);
     // The current text never holds a NUL, so a text cut at one always differs from it.
     if (!loaded.cutAtNul && loaded.encoding == FEncoding && loaded.text == FText)
         return false;

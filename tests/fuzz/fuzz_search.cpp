@@ -1,13 +1,14 @@
 // SearchLine on one line, and SearchFile over a small file read in short pieces (a few lines read
-// first, sometimes, and at most one failure), against a reference that tries every position of
-// every line that the reader's rules give; in Windows-1252 or in UTF-8 (columns in characters,
-// words by character, malformed characters included).
+// first, sometimes, and at most one failure), against a reference that tries every character of
+// every line that the reader's rules give; in Windows-1252 or in UTF-8 (occurrences of whole
+// characters, columns in characters, words by character, malformed characters included).
 #include "fuzz_files.h"
 #include "text/errors.h"
 #include "text/search.h"
 #include "text/word.h"
 #include "utf8_reference.h"
 
+#include <algorithm>
 #include <optional>
 #include <tuple>
 
@@ -49,16 +50,25 @@ bool RefWordChar(std::string_view c) {
     return code && IsWordCodePoint(*code);
 }
 
+// The characters of text: its bytes in Windows-1252.
+std::vector<std::string_view> Chars(std::string_view text, TextEncoding encoding) {
+    if (encoding == TextEncoding::Utf8)
+        return RefChars(text);
+    std::vector<std::string_view> bytes;
+    for (size_t i = 0; i < text.size(); ++i)
+        bytes.push_back(text.substr(i, 1));
+    return bytes;
+}
+
 // The characters of a line as the rules see them, worked out once per line: where each begins
 // (at every byte in Windows-1252) and which are word characters.
 class CharMap {
 public:
     CharMap(const std::string& line, TextEncoding encoding)
-        : FStarts(line.size()), FWord(line.size()), FBefore(line.size() + 1) {
+        : FStarts(line.size()), FWord(line.size()) {
         const bool utf8 = encoding == TextEncoding::Utf8;
         for (size_t i = 0; i < line.size(); ++i) {
             FStarts[i] = !utf8 || RefStartsAt(line, i);
-            FBefore[i + 1] = FBefore[i] + FStarts[i];
             if (FStarts[i])
                 FWord[i] = utf8 ? RefWordChar(RefCharAt(line, i))
                                 : IsWordChar(static_cast<unsigned char>(line[i]));
@@ -66,7 +76,6 @@ public:
     }
     size_t size() const { return FStarts.size(); }
     bool isWord(size_t i) const { return FWord[i]; }
-    int64_t charsBefore(size_t i) const { return FBefore[i]; }
     size_t next(size_t i) const {
         do
             ++i;
@@ -82,7 +91,6 @@ public:
 
 private:
     std::vector<char> FStarts, FWord;
-    std::vector<int64_t> FBefore;
 };
 
 // The run of word characters around the character at byte at.
@@ -98,18 +106,22 @@ std::string ReferenceWord(const std::string& line, size_t at, const CharMap& map
     return line.substr(start, end - start);
 }
 
-// Every place of the line where the pattern stands, in order; with a step, a place closer than
-// step to the last one taken is passed over.
+// Every place of the line where the pattern's characters stand as whole characters of the line,
+// in order; with a step, a place closer than step bytes to the last one taken is passed over.
 void ReferenceLine(const std::string& line, const std::string& pattern, int32_t step,
                    int64_t lineNumber, std::vector<Hit>& hits, TextEncoding encoding) {
-    std::optional<CharMap> map;
+    if (pattern.empty() || line.find(pattern) == std::string::npos)
+        return;
+    const CharMap map(line, encoding);
+    const std::vector<std::string_view> chars = Chars(line, encoding);
+    const std::vector<std::string_view> wanted = Chars(pattern, encoding);
     size_t allowed = 0;
-    for (size_t p = 0; !pattern.empty() && p + pattern.size() <= line.size(); ++p) {
-        if (p < allowed || line.compare(p, pattern.size(), pattern) != 0)
+    size_t p = 0; // the first byte of chars[k]
+    for (size_t k = 0; k + wanted.size() <= chars.size(); p += chars[k++].size()) {
+        if (p < allowed ||
+            !std::equal(wanted.begin(), wanted.end(), chars.begin() + std::ptrdiff_t(k)))
             continue;
-        if (!map)
-            map.emplace(line, encoding);
-        hits.push_back({lineNumber, map->charsBefore(p) + 1, ReferenceWord(line, p, *map)});
+        hits.push_back({lineNumber, int64_t(k) + 1, ReferenceWord(line, p, map)});
         allowed = p + size_t(std::max(step, 1));
     }
 }

@@ -170,6 +170,7 @@ std::string Load(TextModel& model, const std::string& before, const std::string&
                      std::string::npos;
     const bool same = !cut && after == before && encoding == model.encoding();
     const std::int64_t anchor = model.anchor(), caret = model.caret();
+    const TextEncoding shown = model.encoding();
     if (std::int64_t(after.size()) > model.capacity() && !same) {
         try {
             model.loadFromFile(Scratch().path());
@@ -177,12 +178,14 @@ std::string Load(TextModel& model, const std::string& before, const std::string&
         } catch (const EInvalidOperation& error) {
             Expect(error.message() == kMemoCapacityMessage, "capacity message");
         }
-        Expect(model.text() == before, "a refused load keeps the text");
+        Expect(model.text() == before && model.encoding() == shown,
+               "a refused load keeps the text and its encoding");
         Expect(model.anchor() == anchor && model.caret() == caret, "and the selection");
+        Expect(model.fileEncoding() == encoding, "the refused file's encoding");
         return before;
     }
     Expect(model.loadFromFile(Scratch().path()) == !same, "load reports a change");
-    Expect(model.encoding() == encoding, "encoding");
+    Expect(model.encoding() == encoding && model.fileEncoding() == encoding, "encoding");
     if (same)
         Expect(model.anchor() == anchor && model.caret() == caret, "same text keeps selection");
     else

@@ -1,6 +1,7 @@
 #pragma once
 // Plain references for UTF-8 texts, written from the rules and not from the program's code: where
-// characters begin, whether a character is well-formed, and the character counts of offsets.
+// characters begin, the characters of a text, whether a character is well-formed, and the
+// character counts of offsets.
 
 #include <cstdint>
 #include <optional>
@@ -29,6 +30,14 @@ inline std::string_view RefCharAt(std::string_view text, std::size_t i) {
     while (end < text.size() && !RefStartsAt(text, end))
         ++end;
     return text.substr(i, end - i);
+}
+
+// The characters of text, each as its bytes.
+inline std::vector<std::string_view> RefChars(std::string_view text) {
+    std::vector<std::string_view> chars;
+    for (std::size_t i = 0; i < text.size(); i += chars.back().size())
+        chars.push_back(RefCharAt(text, i));
+    return chars;
 }
 
 // The code point of one character, or nothing when it is not the shortest UTF-8 form of a
