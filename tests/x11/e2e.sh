@@ -763,6 +763,11 @@ selected=$(atspi_call "$bus_name" "$text_path" org.a11y.atspi.Text.GetText "$fir
 [ "$first $last $selected" = "33 35 ie" ] ||
   fail "after the keyboard jump the text's selection is $first to $last, '$selected', not 33 to 35, 'ie'"
 log "  the selection after the jump is the occurrence: 33 to 35, 'ie'"
+# The bus's launcher and registry are to end with the session: their pids, to wait for them.
+pid_of() { tr -dc '0-9 ' | awk '{ print $NF }'; } # "(uint32 1234,)"
+bus_pids="$(pid_of <"$work/atspi-address.pid") $(atspi_call org.freedesktop.DBus \
+  /org/freedesktop/DBus org.freedesktop.DBus.GetConnectionUnixProcessID org.a11y.atspi.Registry |
+  pid_of)"
 key alt+F4
 poll "$WINDOW_TIMEOUT" eval '! app_alive' || fail "trouve still runs ${WINDOW_TIMEOUT}s after Alt+F4"
 app_pid=""
@@ -770,8 +775,9 @@ wait "$session_pid"
 code=$?
 session_pid=""
 [ $code -eq 0 ] || fail "trouve on the accessibility bus exited with code $code"
-launcher=$(tr -dc '0-9 ' <"$work/atspi-address.pid" | awk '{ print $NF }')
-poll $CHECK_TIMEOUT eval '! kill -0 "$launcher" 2>/dev/null' || fail "the accessibility bus outlived its session"
+for pid in $bus_pids; do
+  poll $CHECK_TIMEOUT eval '! kill -0 "$pid" 2>/dev/null' || fail "the accessibility bus outlived its session"
+done
 log "  trouve exited with code 0, and the accessibility bus with its session"
 
 log "PASS in $((SECONDS - started))s"
