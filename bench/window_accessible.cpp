@@ -1,29 +1,17 @@
 // Times the real main window on the display it is given (bench_accessible.sh runs it on Xvfb,
 // with and without an accessibility bus): window_accessible FILE PATTERN.
-// Loads FILE through the open handler, clicks Exec. once, then paints the whole window. Prints
-// "load_s run_s paint_s results active", active being 1 when Qt exposed the window to assistive
-// technologies. With QT_LINUX_ACCESSIBILITY_ALWAYS_ON set it first waits for that.
-#include "app/application.h"
+// Loads FILE through the open handler (window_open.h), clicks Exec. once, then paints the whole
+// window. Prints "load_s run_s paint_s results active", active being 1 when Qt exposed the window
+// to assistive technologies. With QT_LINUX_ACCESSIBILITY_ALWAYS_ON set it first waits for that.
 #include "app/edit.h"
-#include "app/form_main.h"
 #include "widgets/text_view.h"
+#include "window_open.h"
 
 #include <QAccessible>
 #include <QElapsedTimer>
 #include <QWindow>
-#include <cstdio>
 
 namespace {
-
-class FixedDialogs : public FileDialogs {
-public:
-    explicit FixedDialogs(QString path) : FPath(std::move(path)) {}
-    std::optional<QString> runOpen(QWidget*) override { return FPath; }
-    std::optional<QString> runSave(QWidget*) override { return std::nullopt; }
-
-private:
-    QString FPath;
-};
 
 // Processes events until ready() or 10 s have passed.
 template <class Ready> void WaitFor(Ready ready) {
@@ -48,7 +36,6 @@ int main(int argc, char** argv) {
     }
     TApplication app(argc, argv);
     TFormMain form;
-    form.setFileDialogs(std::make_unique<FixedDialogs>(QString::fromLocal8Bit(argv[1])));
     form.show();
     WaitFor([&] { return form.windowHandle() && form.windowHandle()->isExposed(); });
     if (qEnvironmentVariableIsSet("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"))
@@ -56,7 +43,7 @@ int main(int argc, char** argv) {
 
     QElapsedTimer clock;
     clock.start();
-    form.btnOpenClick();
+    OpenAsTheWindowDoes(form, QString::fromLocal8Bit(argv[1]));
     const double load = Seconds(clock);
     form.edtSel->setText(QString::fromUtf8(argv[2]));
     clock.restart();
