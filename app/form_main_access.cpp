@@ -4,6 +4,7 @@
 #include "app/edit.h"
 #include "app/form_main.h"
 #include "app/handler.h"
+#include "widgets/accessibility.h"
 #include "widgets/text_view.h"
 
 #include <QAccessibleWidget>
@@ -28,8 +29,7 @@ void NameButton(QPushButton* button, const QString& name) {
 } // namespace
 
 void TFormMain::setUpAccess() {
-    static const bool installed = (QAccessible::installFactory(FormFactory), true);
-    Q_UNUSED(installed);
+    InstallAccessibleFactory(FormFactory);
     NameButton(btnOpen, QStringLiteral("Ouvrir un fichier source"));
     NameButton(btnSave, QStringLiteral("Enregistrer les résultats"));
     // A button's shortcut acts only while the button is shown and enabled.

@@ -1,8 +1,12 @@
 #pragma once
-// Accessibility events of the program's own widgets. They are built only while an assistive
-// technology is active, so that nobody else pays for them; tests put a recorder in Qt's place.
+// The accessibility of the program's own widgets: their interfaces' factories, and their events.
+// Events are built only while an assistive technology is active, so that nobody else pays for
+// them; tests put a recorder in Qt's place.
 
-class QAccessibleEvent;
+#include <QAccessible>
+
+// Registers factory with Qt, once however often it is called (each widget calls it when built).
+void InstallAccessibleFactory(QAccessible::InterfaceFactory factory);
 
 using AccessibilityRecorder = void (*)(QAccessibleEvent* event);
 

@@ -62,8 +62,7 @@ PanelStatusBarAccessible::~PanelStatusBarAccessible() {
 }
 
 void PanelStatusBarAccessible::install() {
-    static const bool installed = (QAccessible::installFactory(PanelStatusBarFactory), true);
-    Q_UNUSED(installed);
+    InstallAccessibleFactory(PanelStatusBarFactory);
 }
 
 TPanelStatusBar* PanelStatusBarAccessible::bar() const {

@@ -28,8 +28,7 @@ int ClampedPixels(qreal value) {
 TextViewAccessible::TextViewAccessible(TextView* view) : QAccessibleWidget(view) {}
 
 void TextViewAccessible::install() {
-    static const bool installed = (QAccessible::installFactory(TextViewFactory), true);
-    Q_UNUSED(installed);
+    InstallAccessibleFactory(TextViewFactory);
 }
 
 QString TextViewAccessible::rangeText(const TextModel& model, qint64 from, qint64 to) {
