@@ -36,26 +36,21 @@ class TestFormKeyboard : public QObject {
 private slots:
     void initTestCase() { FSource = WriteFile(FDir, "t.txt", "une maison\r\nla maison\r\n"); }
 
-    void enterClicksTheFocusedButton() {
+    void enterClicksTheFocusedButtonAndRunsExecFromTheSearchField() {
         ShownForm w;
         w.dialogs->openAnswers.push_back(FSource);
         w.form.btnOpen->setFocus();
         Enter(w.form.btnOpen);
         QCOMPARE(w.dialogs->openRuns, 1);
         QCOMPARE(w.status(), QStringLiteral("2 lignes"));
-        QTest::keyClicks(w.form.edtSel, "maison");
+        QTest::keyClicks(w.form.edtSel, "mais");
         w.form.btnGo->setFocus();
         Enter(w.form.btnGo, true);
         QCOMPARE(w.results().size(), 2);
-    }
-
-    void enterInTheSearchFieldRunsExec() {
-        ShownForm w;
-        w.open(FSource);
-        QTest::keyClicks(w.form.edtSel, "maison");
-        w.form.edtSel->setFocus();
+        w.form.edtSel->setFocus(); // selects "mais", which "on" replaces
+        QTest::keyClicks(w.form.edtSel, "on");
         Enter(w.form.edtSel);
-        QCOMPARE(w.results(), (QByteArrayList{">1,5:maison", ">2,4:maison"}));
+        QCOMPARE(w.results(), (QByteArrayList{">1,9:maison", ">2,8:maison"}));
         QVERIFY(w.form.btnSave->isVisible());
     }
 
