@@ -76,6 +76,7 @@ TFormMain::TFormMain(QWidget* parent)
     buildStatusBar();
     setTabOrder();
     connectHandlers();
+    setUpAccess();
     acceptDroppedFiles();
     FormCreate();
 }

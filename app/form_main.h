@@ -61,6 +61,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     // A file dropped from a file manager opens as through btnOpen.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -71,6 +72,8 @@ private:
     void buildPanel();
     void buildStatusBar();
     void connectHandlers();
+    // Names for screen readers, the window's role for them, and the keyboard's ways in.
+    void setUpAccess();
     void setTabOrder();
     void acceptDroppedFiles();
     // Shows the path in edtSrc, loads the file into mmoText and shows its line count.

@@ -25,6 +25,7 @@ void TFormMain::openSource(const QString& path) {
     FTotalLines = mmoText->lineCount();
     StatusBar->setPanelText(0, QString::fromStdString(DecimalText(FTotalLines)) +
                                    QStringLiteral(" lignes"));
+    StatusBar->announcePanelText(0);
 }
 
 void TFormMain::btnSaveClick() {

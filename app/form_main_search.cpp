@@ -97,6 +97,7 @@ void TFormMain::btnGoClick() {
         results.appendTo(*mmo);
         if (FCurrentLine > 0)
             results.showProgress(FCurrentLine);
+        StatusBar->announcePanelText(0);
         try {
             reader.close();
         } catch (const EError&) {
@@ -106,6 +107,7 @@ void TFormMain::btnGoClick() {
     results.appendTo(*mmo);
     if (FCurrentLine > 0)
         results.showProgress(FCurrentLine);
+    StatusBar->announcePanelText(0);
     btnSave->setVisible(true);
     reader.close();
 }

@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins qt6-translations-l10n fonts-dejavu-core
   xvfb xauth xdotool openbox xclip x11-utils imagemagick
   qt6ct # the dark colour scheme of the real-window test
+  at-spi2-core dbus-daemon # the accessibility bus of the real-window test
   clang libclang-rt-14-dev
   ripgrep time
   dpkg-dev file desktop-file-utils appstream libglib2.0-bin qt6-translations-l10n

@@ -26,6 +26,10 @@ public:
     // Cheap enough to call for every line of a search: repaints only that panel, and only when
     // the text changes.
     void setPanelText(int index, const QString& text);
+    // Tells assistive technologies that the panel's text changed (widgets/
+    // panel_status_bar_accessible.h); the owner calls it when a change is worth announcing, not
+    // for every text set.
+    void announcePanelText(int index);
     TPanelStyle panelStyle(int index) const;
     void setPanelStyle(int index, TPanelStyle style);
 

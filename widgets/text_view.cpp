@@ -1,6 +1,7 @@
 #include "widgets/text_view.h"
 
 #include "widgets/qtext.h"
+#include "widgets/text_view_accessible.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -18,6 +19,7 @@ constexpr int kAutoScrollMs = 40; // pace of the scrolling while a drag is outsi
 } // namespace
 
 TextView::TextView(QWidget* parent) : QAbstractScrollArea(parent) {
+    TextViewAccessible::install();
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled, false);
@@ -36,6 +38,7 @@ void TextView::loadFromFile(const std::string& path) {
         TextView* view;
         ~Resume() { view->setUpdatesEnabled(true); }
     } resume{this};
+    const QString before = accessibleText();
     if (!FModel.loadFromFile(path))
         return;
     FHint = {};
@@ -44,18 +47,23 @@ void TextView::loadFromFile(const std::string& path) {
     updateScrollBars();
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
+    announceReplaced(before);
 }
 
 void TextView::appendLine(std::string_view s) {
+    const qint64 from = FModel.size();
     FModel.appendLine(s);
     FHint = {};
     scheduleLayout(true);
+    announceAppended(from);
 }
 
 void TextView::appendLines(std::string_view lines) {
+    const qint64 from = FModel.size();
     FModel.appendLines(lines);
     FHint = {};
     scheduleLayout(true);
+    announceAppended(from);
 }
 
 void TextView::clear() {
@@ -63,25 +71,29 @@ void TextView::clear() {
 }
 
 void TextView::clear(TextEncoding encoding) {
+    const QString before = accessibleText();
     FModel.clear(encoding);
     FHint = {};
     FWidestColumns = 0;
     FGoalColumn = -1;
     scheduleLayout(true);
+    announceReplaced(before);
 }
 
 void TextView::setSelStart(qint64 offset) {
+    const qint64 anchor = FModel.anchor();
+    const qint64 caret = FModel.caret();
     FModel.setSelStart(offset);
     FGoalColumn = -1;
-    ensureCaretVisible();
-    viewport()->update();
+    showSelection(anchor, caret);
 }
 
 void TextView::setSelLength(qint64 length) {
+    const qint64 anchor = FModel.anchor();
+    const qint64 caret = FModel.caret();
     FModel.setSelLength(length);
     FGoalColumn = -1;
-    ensureCaretVisible();
-    viewport()->update();
+    showSelection(anchor, caret);
 }
 
 void TextView::setScrollBars(Qt::ScrollBarPolicy horizontal, Qt::ScrollBarPolicy vertical) {
@@ -99,9 +111,16 @@ void TextView::copy() const {
 }
 
 void TextView::setSelection(qint64 anchor, qint64 caret) {
+    const qint64 oldAnchor = FModel.anchor();
+    const qint64 oldCaret = FModel.caret();
     FModel.setSelection(anchor, caret);
+    showSelection(oldAnchor, oldCaret);
+}
+
+void TextView::showSelection(qint64 oldAnchor, qint64 oldCaret) {
     ensureCaretVisible();
     viewport()->update();
+    announceSelection(oldAnchor, oldCaret);
 }
 
 // ---- geometry
@@ -196,16 +215,20 @@ int TextView::horizontalRange() const {
 }
 
 void TextView::ensureCaretVisible() {
+    ensureVisible(FModel.caret());
+}
+
+void TextView::ensureVisible(qint64 offset) {
     if (FLayoutPending)
         updateScrollBars();
-    const int row = FModel.caretRow();
+    const int row = FModel.rowOfOffset(offset);
     QScrollBar* vertical = verticalScrollBar();
     if (row < vertical->value())
         vertical->setValue(row);
     else if (row >= vertical->value() + visibleRows())
         vertical->setValue(row - visibleRows() + 1);
 
-    const qreal x = kMargin + qreal(columnOf(FModel.caret())) * cellWidth();
+    const qreal x = kMargin + qreal(columnOf(offset)) * cellWidth();
     QScrollBar* horizontal = horizontalScrollBar();
     const int page = viewport()->width();
     if (x - kMargin < horizontal->value())

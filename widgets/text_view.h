@@ -8,8 +8,12 @@
 // keyboard caret and selection, Ctrl+C, a context menu and wheel scrolling, all by character.
 // The selection and caret are shown only while the view has the keyboard focus.
 //
-// The code is in three files: text_view.cpp (the text-view operations, geometry and scrolling),
-// text_view_paint.cpp and text_view_input.cpp (keyboard, mouse, caret motions).
+// Screen readers read it through TextViewAccessible (widgets/text_view_accessible.h), which the
+// view keeps informed of text replaced or appended and of caret and selection moves.
+//
+// The code is in four files: text_view.cpp (the text-view operations, geometry and scrolling),
+// text_view_paint.cpp, text_view_input.cpp (keyboard, mouse, caret motions) and
+// text_view_accessible.cpp (the accessible interface and its events).
 
 #include "text/text_model.h"
 #include "widgets/row_cells.h"
@@ -67,6 +71,8 @@ signals:
     // After the view's own handling of a button's release; for the right button, once the context
     // menu has closed.
     void mouseReleased(Qt::MouseButton button);
+    // Enter or keypad Enter, without Shift, Ctrl or Alt.
+    void returnPressed();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -83,6 +89,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    friend class TextViewAccessible;
+
     static constexpr int kMargin = 3; // pixels left of the first column
 
     enum class Motion {
@@ -118,6 +126,9 @@ private:
     void selectWordAt(QPoint pos);
     void moveCaret(Motion motion, bool extend);
     void setSelection(qint64 anchor, qint64 caret);
+    // Scrolls the caret into view, repaints and tells assistive technologies, after a change of
+    // the selection from oldAnchor, oldCaret.
+    void showSelection(qint64 oldAnchor, qint64 oldCaret);
 
     void paintRow(QPainter& painter, int row, int y) const;
     void paintText(QPainter& painter, const RowCells& cells, Cell from, qint64 end, int y) const;
@@ -126,8 +137,16 @@ private:
     void updateScrollBars();
     int horizontalRange() const;
     void ensureCaretVisible();
+    void ensureVisible(qint64 offset);
     void dragTo(QPoint pos);
     void autoScroll();
+
+    // Accessibility events (text_view_accessible.cpp); each does nothing while no assistive
+    // technology is active. accessibleText is what the events show of the text, empty then.
+    QString accessibleText() const;
+    void announceReplaced(const QString& before);
+    void announceAppended(qint64 from);
+    void announceSelection(qint64 oldAnchor, qint64 oldCaret);
 
     TextModel FModel;
     QTimer FAutoScroll;

@@ -204,6 +204,12 @@ void TextView::keyPressEvent(QKeyEvent* event) {
         {QKeySequence::MoveToEndOfDocument, Motion::TextEnd, false},
         {QKeySequence::SelectEndOfDocument, Motion::TextEnd, true},
     };
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        modifiers == Qt::NoModifier) {
+        emit returnPressed();
+        return;
+    }
     if (event->matches(QKeySequence::SelectAll)) {
         selectAll();
         return;
@@ -285,9 +291,7 @@ void TextView::dragTo(QPoint pos) {
     const QRect area = viewport()->rect();
     const QPoint inside(std::clamp(pos.x(), area.left(), area.right()),
                         std::clamp(pos.y(), area.top(), area.bottom()));
-    FModel.setSelection(FModel.anchor(), offsetAt(inside));
-    ensureCaretVisible();
-    viewport()->update();
+    setSelection(FModel.anchor(), offsetAt(inside));
 }
 
 // While a drag is outside the view, scrolls toward the pointer and extends the selection.

@@ -13,6 +13,8 @@
 # 30 pixels to the text at its right limit. The window opens at its place (285, 106); started
 # again at scale 2 and 1.5 it lies wholly within the work area; under the dark scheme "darker" of
 # qt6ct, as under the default palette, the labels on the band measure at least 4.5:1 against it.
+# Last, started again exposed to assistive technologies, the window is used with the keyboard
+# alone and read as a screen reader reads it (AT-SPI).
 set -uo pipefail
 
 if [ $# -ne 2 ]; then
@@ -39,7 +41,7 @@ readonly CHECK_TIMEOUT=15  # seconds for an effect (clipboard, file) to show
 started=$SECONDS
 step_name="set-up"
 shot_no=0
-xvfb_pid="" wm_pid="" app_pid="" main_win=""
+xvfb_pid="" wm_pid="" app_pid="" main_win="" session_pid=""
 work=$(mktemp -d /tmp/trouve-e2e.XXXXXX) || exit 1
 
 log() { printf '[%3ds] %s\n' $((SECONDS - started)) "$*"; }
@@ -55,7 +57,7 @@ cleanup() {
   for pid in "$app_pid" "$wm_pid" "$xvfb_pid"; do
     [ -n "$pid" ] && kill "$pid" 2>/dev/null
   done
-  for pid in "$app_pid" "$wm_pid" "$xvfb_pid"; do
+  for pid in "$app_pid" "$session_pid" "$wm_pid" "$xvfb_pid"; do
     [ -n "$pid" ] && wait "$pid" 2>/dev/null
   done
   rm -rf "$work"
@@ -691,5 +693,91 @@ screenshot "dark-scheme"
   fail "the dark scheme did not reach the window: mmoText is not dark"
 expect_readable_labels "qt6ct darker"
 stop_again
+
+step "a screen reader's view, with the keyboard alone"
+# trouve again, on a session bus of its own with an accessibility bus (at-spi2-core), exposed on
+# it as when a screen reader runs. Ctrl+O opens the sample, Enter in "Chaine" runs Exec., Tab
+# reaches the result list and keypad Enter jumps from its first line. The AT-SPI tree then holds
+# the text, the result lines, the status text, the buttons' names and the occurrence selected.
+source "$(dirname "${BASH_SOURCE[0]}")/atspi.sh"
+for tool in dbus-run-session gdbus /usr/libexec/at-spi-bus-launcher; do
+  command -v "$tool" >/dev/null || fail "'$tool' is not installed (make deps installs it)"
+done
+(cd "$work" && exec dbus-run-session -- bash -c '
+  gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus \
+    --method org.a11y.Bus.GetAddress >"$1" || exit 1
+  gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+    --method org.freedesktop.DBus.GetConnectionUnixProcessID org.a11y.Bus >"$1.pid"
+  echo $$ >"$2"
+  QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 exec "$3"' _ "$work/atspi-address" "$work/atspi-pid" "$app") \
+  >"$work/app.log" 2>&1 &
+session_pid=$!
+poll $CHECK_TIMEOUT test -s "$work/atspi-pid" || fail "no accessibility bus started"
+app_pid=$(cat "$work/atspi-pid")
+ATSPI_BUS=$(atspi_value <"$work/atspi-address")
+main_win=$(timeout "$WINDOW_TIMEOUT" xdotool search --sync --all --onlyvisible --pid "$app_pid" \
+  --name '^Recherche de texte' 2>/dev/null | head -1)
+[ -n "$main_win" ] || fail "no window of trouve on the accessibility bus"
+# The keys below go to whatever window is active: the window must be.
+activate_main() {
+  poll 5 is_active "$main_win" || xdo windowactivate --sync "$main_win" >/dev/null 2>&1
+  poll "$WINDOW_TIMEOUT" is_active "$main_win" || fail "the window of trouve is not active"
+}
+activate_main
+key ctrl+o
+dialog=$(wait_dialog '.') || fail "Ctrl+O opened no dialog"
+accept_file_dialog "$dialog" "$sample" "atspi-open"
+activate_main
+key Tab Tab # from edtSrc over btnOpen to edtSel
+type_text "ie"
+key Return
+settle
+key Tab Tab Tab ctrl+Home KP_Enter # over btnGo and btnSave to mmo, its first line
+settle
+screenshot "atspi-jump"
+
+bus_name=$(atspi_application)
+[ -n "$bus_name" ] || fail "trouve is not on the accessibility bus"
+atspi_tree "$bus_name" /org/a11y/atspi/accessible/root >"$work/tree"
+for object in "frame	Recherche de texte" "push button	Ouvrir un fichier source" \
+  "push button	Exec." "push button	Enregistrer les résultats" "status bar	" "label	Line : 4/4"; do
+  cut -f2,3 "$work/tree" | grep -qxF "$object" ||
+    { cat "$work/tree"; fail "the AT-SPI tree holds no ${object%%	*} '${object#*	}'"; }
+  log "  ${object%%	*} '${object#*	}'"
+done
+# gdbus writes a line break as \r\n, and a text whole when asked from 0 to -1.
+readonly ATSPI_TEXT='Première ligne\r\nUne surprise-partie très réussie\r\nà côté, un pied\r\ndernière ligne sans fin: amie'
+readonly ATSPI_RESULTS='>2,18:surprise-partie\r\n>2,31:réussie\r\n>3,13:pied\r\n>4,28:amie\r\n'
+text_path="" results_path=""
+while IFS=$'\t' read -r path role _; do
+  [ "$role" = text ] || continue
+  text=$(atspi_call "$bus_name" "$path" org.a11y.atspi.Text.GetText 0 -1 | atspi_value)
+  [ "$text" = "$ATSPI_TEXT" ] && text_path=$path
+  [ "$text" = "$ATSPI_RESULTS" ] && results_path=$path
+done <"$work/tree"
+[ -n "$text_path" ] || fail "no text object of the AT-SPI tree holds the sample's text"
+[ -n "$results_path" ] || fail "no text object of the AT-SPI tree holds the four result lines"
+log "  the text and the result lines are read from their text objects"
+read -r first last <<<"$(atspi_call "$bus_name" "$text_path" org.a11y.atspi.Text.GetSelection 0 | tr -d '(),')"
+selected=$(atspi_call "$bus_name" "$text_path" org.a11y.atspi.Text.GetText "$first" "$last" | atspi_value)
+[ "$first $last $selected" = "33 35 ie" ] ||
+  fail "after the keyboard jump the text's selection is $first to $last, '$selected', not 33 to 35, 'ie'"
+log "  the selection after the jump is the occurrence: 33 to 35, 'ie'"
+# The bus's launcher and registry are to end with the session: their pids, to wait for them.
+pid_of() { tr -dc '0-9 ' | awk '{ print $NF }'; } # "(uint32 1234,)"
+bus_pids="$(pid_of <"$work/atspi-address.pid") $(atspi_call org.freedesktop.DBus \
+  /org/freedesktop/DBus org.freedesktop.DBus.GetConnectionUnixProcessID org.a11y.atspi.Registry |
+  pid_of)"
+key alt+F4
+poll "$WINDOW_TIMEOUT" eval '! app_alive' || fail "trouve still runs ${WINDOW_TIMEOUT}s after Alt+F4"
+app_pid=""
+wait "$session_pid"
+code=$?
+session_pid=""
+[ $code -eq 0 ] || fail "trouve on the accessibility bus exited with code $code"
+for pid in $bus_pids; do
+  poll $CHECK_TIMEOUT eval '! kill -0 "$pid" 2>/dev/null' || fail "the accessibility bus outlived its session"
+done
+log "  trouve exited with code 0, and the accessibility bus with its session"
 
 log "PASS in $((SECONDS - started))s"

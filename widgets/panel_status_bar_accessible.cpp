@@ -1,0 +1,109 @@
+#include "widgets/panel_status_bar_accessible.h"
+
+#include "widgets/accessibility.h"
+#include "widgets/panel_status_bar.h"
+
+#include <QPointer>
+
+namespace {
+
+// One panel: a label named by the panel's text. It has no object of its own, so that Qt's cache
+// keeps the bar's object for the bar.
+class PanelAccessible : public QAccessibleInterface {
+public:
+    PanelAccessible(TPanelStatusBar* bar, int index) : FBar(bar), FIndex(index) {}
+
+    bool isValid() const override { return FBar && FIndex < FBar->panelCount(); }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return parent() ? parent()->window() : nullptr; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface* parent() const override {
+        return QAccessible::queryAccessibleInterface(FBar);
+    }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Name && isValid() ? FBar->panelText(FIndex) : QString();
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override {
+        if (!isValid())
+            return {};
+        const QRect local = FBar->panelRect(FIndex);
+        return QRect(FBar->mapToGlobal(local.topLeft()), local.size());
+    }
+    QAccessible::Role role() const override { return QAccessible::StaticText; }
+    QAccessible::State state() const override {
+        QAccessible::State state;
+        state.readOnly = true;
+        state.invisible = !isValid() || !FBar->isVisible();
+        return state;
+    }
+
+private:
+    QPointer<TPanelStatusBar> FBar;
+    int FIndex;
+};
+
+QAccessibleInterface* PanelStatusBarFactory(const QString& className, QObject* object) {
+    if (className == QLatin1String("TPanelStatusBar") && object && object->isWidgetType())
+        return new PanelStatusBarAccessible(static_cast<TPanelStatusBar*>(object));
+    return nullptr;
+}
+
+} // namespace
+
+PanelStatusBarAccessible::PanelStatusBarAccessible(TPanelStatusBar* bar) : QAccessibleWidget(bar) {}
+
+PanelStatusBarAccessible::~PanelStatusBarAccessible() {
+    for (const QAccessible::Id id : FPanels)
+        QAccessible::deleteAccessibleInterface(id);
+}
+
+void PanelStatusBarAccessible::install() {
+    InstallAccessibleFactory(PanelStatusBarFactory);
+}
+
+TPanelStatusBar* PanelStatusBarAccessible::bar() const {
+    return static_cast<TPanelStatusBar*>(widget());
+}
+
+QAccessible::Role PanelStatusBarAccessible::role() const {
+    return QAccessible::StatusBar;
+}
+
+int PanelStatusBarAccessible::childCount() const {
+    return bar()->panelCount() + QAccessibleWidget::childCount();
+}
+
+QAccessibleInterface* PanelStatusBarAccessible::child(int index) const {
+    const int panels = bar()->panelCount();
+    if (index < 0)
+        return nullptr;
+    if (index >= panels)
+        return QAccessibleWidget::child(index - panels);
+    while (int(FPanels.size()) <= index)
+        FPanels.push_back(QAccessible::registerAccessibleInterface(
+            new PanelAccessible(bar(), int(FPanels.size()))));
+    return QAccessible::accessibleInterface(FPanels[std::size_t(index)]);
+}
+
+int PanelStatusBarAccessible::indexOfChild(const QAccessibleInterface* child) const {
+    for (int i = 0; i < int(FPanels.size()) && i < bar()->panelCount(); ++i) {
+        if (QAccessible::accessibleInterface(FPanels[std::size_t(i)]) == child)
+            return i;
+    }
+    const int index = QAccessibleWidget::indexOfChild(child);
+    return index < 0 ? index : bar()->panelCount() + index;
+}
+
+void TPanelStatusBar::announcePanelText(int index) {
+    if (!AccessibilityActive())
+        return;
+    panel(index); // raises for an index that names no panel, as the other accessors
+    if (QAccessibleInterface* item = QAccessible::queryAccessibleInterface(this)->child(index)) {
+        QAccessibleEvent event(item, QAccessible::NameChanged);
+        SendAccessibilityEvent(event);
+    }
+}
