@@ -4,25 +4,11 @@
 #include "app/application.h"
 #include "app/edit.h"
 #include "app/form_main.h"
+#include "bench/fixed_dialogs.h"
 #include "widgets/text_view.h"
 
 #include <QElapsedTimer>
 #include <cstdio>
-
-namespace {
-
-// The open dialog always answers FILE.
-class FixedDialogs : public FileDialogs {
-public:
-    explicit FixedDialogs(QString path) : FPath(std::move(path)) {}
-    std::optional<QString> runOpen(QWidget*) override { return FPath; }
-    std::optional<QString> runSave(QWidget*) override { return std::nullopt; }
-
-private:
-    QString FPath;
-};
-
-} // namespace
 
 int main(int argc, char** argv) {
     if (argc != 3) {
