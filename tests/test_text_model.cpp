@@ -16,6 +16,7 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -527,6 +528,42 @@ private slots:
             QCOMPARE(loaded.rows.count(), std::int64_t(plain.starts.size()));
             QCOMPARE(loaded.rows.lastStart(), plain.starts.back());
         }
+    }
+
+    // A file of several megabytes, whose text has its pages faulted in ahead by a second
+    // thread: the text holds in memory about its own size, not the room reserved for it (twice
+    // the file); and a file that grows past that room while it is read is read whole.
+    void aLargeTextTakesItsOwnSizeAndMayGrowPastItsRoom() {
+        std::string data;
+        while (data.size() < (std::size_t(12) << 20))
+            data += "mot\nmots\r\n";
+        WriteFile(path("large.txt"), data);
+        const FileHandle opened = OpenForReading(path("large.txt")).file;
+        const LoadedText loaded = LoadText(opened.fd(), TextModel::kDefaultCapacity);
+        QVERIFY(loaded.text == PlainConversion(data).text);
+        const std::size_t page = std::size_t(sysconf(_SC_PAGESIZE));
+        const auto first = reinterpret_cast<std::uintptr_t>(loaded.text.data()) & ~(page - 1);
+        std::vector<unsigned char> in((loaded.text.capacity() + 2 * page) / page);
+        QCOMPARE(mincore(reinterpret_cast<void*>(first), in.size() * page, in.data()), 0);
+        const auto resident =
+            std::size_t(std::count_if(in.begin(), in.end(), [](auto p) { return p & 1; })) * page;
+        QVERIFY2(resident < loaded.text.size() + (std::size_t(1) << 20),
+                 qPrintable(QString::number(resident)));
+
+        WriteFile(path("growing.txt"), data);
+        const std::string more(std::size_t(30) << 20, 'x');
+        std::string delivered;
+        const ReadFunction read = [&](int fd, char* into, std::size_t count) {
+            if (delivered.empty())
+                std::ofstream(path("growing.txt"), std::ios::binary | std::ios::app) << more;
+            const ssize_t got = ::read(fd, into, count);
+            delivered.append(into, std::size_t(std::max<ssize_t>(got, 0)));
+            return got;
+        };
+        const FileHandle growing = OpenForReading(path("growing.txt")).file;
+        const LoadedText grown = LoadText(growing.fd(), TextModel::kDefaultCapacity, read);
+        QVERIFY(delivered == data + more);
+        QVERIFY(grown.text == PlainConversion(delivered).text);
     }
 
     // A UTF-8 text counts characters in every offset of the text-view operations; the

@@ -2,11 +2,12 @@
 
 #include "text/aligned_buffer.h"
 #include "text/break_converter.h"
+#include "text/page_prefaulter.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <sys/mman.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,16 +16,10 @@ namespace {
 constexpr std::size_t kBlock = std::size_t(1) << 18; // stays in the second-level cache
 constexpr std::size_t kLead = 64;                    // room for the byte before a block
 constexpr std::size_t kHeadLength = kByteOrderMark.size();
-
-// Asks for huge pages for a large buffer not yet touched: a few hundred faults instead of tens of
-// thousands. Only advice; nothing changes where the system declines it.
-void AdviseHugePages(char* data, std::size_t size) {
-    constexpr std::uintptr_t kHuge = std::uintptr_t(1) << 21;
-    const auto first = (reinterpret_cast<std::uintptr_t>(data) + kHuge - 1) & ~(kHuge - 1);
-    const auto last = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(kHuge - 1);
-    if (last > first)
-        madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-}
+// A text of this room or more has its pages faulted in by a second thread, this far ahead of
+// the text written.
+constexpr std::size_t kPrefaultFrom = std::size_t(8) << 20;
+constexpr std::size_t kPrefaultAhead = std::size_t(8) << 20;
 
 // The size of a regular file, or -1 for anything else (a pipe, a device).
 std::int64_t RegularSize(int fd) {
@@ -71,7 +66,8 @@ class TextBuilder {
 public:
     TextBuilder(std::size_t room, std::int64_t capacity) : FCapacity(capacity) {
         FText.reserve(room);
-        AdviseHugePages(FText.data(), FText.capacity());
+        if (room >= kPrefaultFrom)
+            FPrefaulter.emplace(FText.data(), FText.capacity());
         FRows.clear();
     }
 
@@ -81,14 +77,26 @@ public:
     // Drops the text, which then takes no more bytes.
     void refuse() {
         FRefused = true;
+        FPrefaulter.reset();   // it works on the buffer freed below
         FText = std::string(); // frees what may be gigabytes before the reading goes on
         FRows = RowIndex();
+    }
+
+    // About left more bytes of the file are to come: the pages of the text they make are faulted
+    // in ahead, as far as the text so far says they reach (a lone LF becomes two bytes).
+    void expect(std::int64_t left) {
+        if (!FPrefaulter || left <= 0)
+            return;
+        const double grows = FAdded == 0 ? 1.0 : double(FText.size()) / double(FAdded);
+        const auto coming = std::size_t(double(left) * grows);
+        FPrefaulter->ask(FText.size(), FText.size() + std::min(coming, kPrefaultAhead));
     }
 
     // in[-1] and BreakConverter::kSlack bytes after the piece are readable.
     void add(const char* in, std::size_t n) {
         if (FCut || FRefused || n == 0)
             return;
+        FAdded += n;
         if (const void* nul = std::memchr(in, '\0', n)) {
             n = std::size_t(static_cast<const char*>(nul) - in);
             FCut = true;
@@ -100,6 +108,7 @@ public:
     }
 
     LoadedText finish(TextEncoding encoding) {
+        FPrefaulter.reset();
         if (!FRefused) {
             const std::size_t at = FText.size();
             makeRoom(at, 2);
@@ -112,8 +121,10 @@ private:
     // Gives the text room for count more bytes; growing copies it, which only a file that is not
     // a regular one (or grows while read) needs.
     void makeRoom(std::size_t at, std::size_t count) {
-        if (FText.capacity() < at + count)
+        if (FText.capacity() < at + count) {
+            FPrefaulter.reset(); // it works on the buffer that the growth frees
             FText.reserve(std::max(2 * FText.capacity(), at + count));
+        }
         FText.resize(at + count);
     }
 
@@ -132,6 +143,8 @@ private:
     BreakConverter FConverter;
     bool FCut = false;
     bool FRefused = false;
+    std::size_t FAdded = 0;                    // bytes of the file handed to add()
+    std::optional<PagePrefaulter> FPrefaulter; // declared after FText: stopped before it is freed
 };
 
 } // namespace
@@ -148,14 +161,15 @@ LoadedText LoadText(int fd, std::int64_t capacity, const ReadFunction& read, int
     char head[1 + kHeadLength + BreakConverter::kSlack] = {};
     std::size_t headLength = 0;
     bool headDone = false;
-    std::int64_t total = 0; // bytes read
+    std::int64_t readBytes = 0;
     for (;;) {
+        builder.expect(size - readBytes);
         const std::size_t got = ReadSome(read, fd, in, block, waitMs);
         if (got == 0)
             break;
-        total += std::int64_t(got);
+        readBytes += std::int64_t(got);
         // A regular file ends; a device such as /dev/zero may not, nor fill the text (NUL bytes).
-        if (size < 0 && total > capacity)
+        if (size < 0 && readBytes > capacity)
             builder.refuse();
         detector.feed({in, got});
         std::size_t skip = 0;
@@ -172,7 +186,7 @@ LoadedText LoadText(int fd, std::int64_t capacity, const ReadFunction& read, int
         builder.add(in + skip, got - skip);
         if (builder.cut() && detector.decided())
             break; // the rest of the file changes nothing
-        if (builder.refused() && (detector.decided() || total >= size))
+        if (builder.refused() && (detector.decided() || readBytes >= size))
             break; // only the encoding was left to decide
     }
     if (!headDone)

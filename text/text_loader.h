@@ -1,7 +1,9 @@
 #pragma once
 // Reads a whole file as the text of a text view, in one pass over blocks that stay in the
 // processor's cache: every lone CR and lone LF made a CR LF, the text cut at its first NUL,
-// without a byte-order mark, its encoding decided and its rows indexed on the way.
+// without a byte-order mark, its encoding decided and its rows indexed on the way. The pages of a
+// large text are faulted in ahead of it by a second thread (page_prefaulter.h), which ends before
+// the load returns or raises.
 
 #include "text/encoding.h"
 #include "text/file_handle.h"
