@@ -34,6 +34,15 @@ target() {
   return 0
 }
 
+# report NAME FIGURE UNIT: prints and records in $TROUVE_SUMMARY a figure that is reported beside
+# its reference but is no goal, as `report NAME: FIGURE UNIT`.
+report() {
+  local line="report $1: $2 $3"
+  echo "$line"
+  [ -n "${TROUVE_SUMMARY:-}" ] && echo "$line" >>"$TROUVE_SUMMARY"
+  return 0
+}
+
 # best_seconds CMD...: the best wall time in seconds of 3 runs, output discarded.
 best_seconds() {
   local best="" start end t
