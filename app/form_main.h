@@ -16,6 +16,7 @@ class TGradient;
 class TPrgStatusBar;
 class TSplitter;
 class TextView;
+class ResultLines;
 
 class TFormMain : public QWidget {
     Q_OBJECT
@@ -78,6 +79,8 @@ private:
     void acceptDroppedFiles();
     // Shows the path in edtSrc, loads the file into mmoText and shows its line count.
     void openSource(const QString& path);
+    // Hands the lines of a run to the result list and shows the run's last progress.
+    void listResults(ResultLines& lines);
 
     std::unique_ptr<FileDialogs> FDialogs;
 };

@@ -3,10 +3,11 @@
 #include "app/edit.h"
 #include "app/form_main.h"
 #include "text/errors.h"
+#include "text/result_lines.h"
 #include "text/search.h"
+#include "text/search_run.h"
 #include "text/strings.h"
 #include "text/text_reader.h"
-#include "text/word.h"
 #include "widgets/prg_status_bar.h"
 #include "widgets/qtext.h"
 #include "widgets/text_view.h"
@@ -16,59 +17,57 @@
 
 namespace {
 
-// Gathers the result lines of a run and shows its progress. The window takes no input during a
-// run, so the lines reach the result list in one step at the end, and the progress text is only
-// formatted when the status bar is repainted to show it, at most every kRepaintMs.
-class RunResults : public SearchSink {
+// Shows the progress of a run: "Line : n/N" in panel 0 for the line the run has read last. The
+// window takes no input during a run, so the text is only formatted when the status bar is
+// repainted to show it, at most every kRepaintMs.
+class RunProgress : public SearchSink {
 public:
     static constexpr qint64 kRepaintMs = 100;
+    static constexpr unsigned kCallsPerLook = 64;
 
-    RunResults(TPrgStatusBar& statusBar, const int64_t& totalLines)
-        : FStatusBar(statusBar), FTotalLines(totalLines) {
+    RunProgress(ResultLines& lines, TPrgStatusBar& statusBar, const int64_t& totalLines)
+        : FLines(lines), FStatusBar(statusBar), FTotalLines(totalLines) {
         FClock.start();
     }
 
-    // A line is gathered whole or not at all: when memory runs out half way, what it had added
-    // goes, so that the lines listed after the failure are all complete.
     void found(int64_t line, int64_t column, std::string_view word) override {
-        const std::size_t before = FLines.size();
-        try {
-            AppendResultLine(FLines, line, column, word);
-            FLines += "\r\n";
-        } catch (...) {
-            FLines.resize(before);
-            throw;
-        }
+        FLines.found(line, column, word);
     }
 
     void progress(int64_t currentLine) override {
-        if (FClock.elapsed() < kRepaintMs)
+        FLines.progress(currentLine);
+        // The clock is read once every kCallsPerLook calls: a run may make millions of them.
+        if (++FCalls % kCallsPerLook != 0 || FClock.elapsed() < kRepaintMs)
             return;
-        showProgress(currentLine);
+        show(currentLine);
         FStatusBar.repaint();
         FClock.restart();
     }
 
-    // "Line : n/N" in panel 0, for the line the run has read last.
-    void showProgress(int64_t currentLine) {
+    void show(int64_t currentLine) {
         FStatusBar.setPanelText(
             0, QStringLiteral("Line : ") + QString::fromStdString(DecimalText(currentLine)) +
                    QLatin1Char('/') + QString::fromStdString(DecimalText(FTotalLines)));
     }
 
-    void appendTo(TextView& view) {
-        view.appendLines(FLines);
-        FLines.clear();
-    }
-
 private:
+    ResultLines& FLines;
     TPrgStatusBar& FStatusBar;
     const int64_t& FTotalLines;
     QElapsedTimer FClock;
-    std::string FLines; // result lines, each ended by CR LF
+    unsigned FCalls = 0;
 };
 
 } // namespace
+
+// The lines found reach the result list in one step, also those found before a failure; the
+// progress text shows the last line read.
+void TFormMain::listResults(ResultLines& lines) {
+    mmo->appendLines(lines.take());
+    if (FCurrentLine > 0)
+        RunProgress(lines, *StatusBar, FTotalLines).show(FCurrentLine);
+    StatusBar->announcePanelText(0);
+}
 
 void TFormMain::btnGoClick() {
     btnSave->setVisible(false);
@@ -85,29 +84,16 @@ void TFormMain::btnGoClick() {
     mmo->clear(encoding);
     const BusyCursor busy; // the first repaint of the progress text shows it
 
+    ResultLines lines;
+    RunProgress progress(lines, *StatusBar, FTotalLines);
     TextReader reader;
-    reader.open(edtSrc->text().toStdString());
-    RunResults results(*StatusBar, FTotalLines);
     try {
-        if (encoding == TextEncoding::Utf8)
-            reader.skipByteOrderMark();
-        SearchFile(reader, pattern, FResumeStep, FCurrentLine, results, encoding);
+        RunSearch({edtSrc->text().toStdString(), pattern, FResumeStep, encoding}, reader,
+                  FCurrentLine, progress);
     } catch (...) {
-        // The lines found so far stay listed; the reader is closed and the read error reported.
-        results.appendTo(*mmo);
-        if (FCurrentLine > 0)
-            results.showProgress(FCurrentLine);
-        StatusBar->announcePanelText(0);
-        try {
-            reader.close();
-        } catch (const EError&) {
-        }
+        listResults(lines);
         throw;
     }
-    results.appendTo(*mmo);
-    if (FCurrentLine > 0)
-        results.showProgress(FCurrentLine);
-    StatusBar->announcePanelText(0);
+    listResults(lines);
     btnSave->setVisible(true);
-    reader.close();
 }

@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "form_fixture.h"
 #include "text/file_handle.h"
+#include "text/text_buffer.h"
 #include "widgets/qtext.h"
 
 #include <QClipboard>
@@ -10,27 +11,6 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <new>
-
-namespace {
-
-// Memory that runs out: once armed, the next allocation of 64 KiB or more fails.
-std::atomic<bool> gFailNextLargeAllocation{false};
-
-} // namespace
-
-void* operator new(std::size_t size) {
-    if (size >= (std::size_t(1) << 16) && gFailNextLargeAllocation.exchange(false))
-        throw std::bad_alloc();
-    if (void* block = std::malloc(size ? size : 1))
-        return block;
-    throw std::bad_alloc();
-}
-void operator delete(void* block) noexcept {
-    std::free(block);
-}
-void operator delete(void* block, std::size_t) noexcept {
-    std::free(block);
-}
 
 class TestFormSearch : public QObject {
     Q_OBJECT
@@ -232,19 +212,19 @@ private slots:
         QTest::mouseClick(w.form.mmoText->viewport(), Qt::MiddleButton, {}, QPoint(5, 5));
         QCOMPARE(FromQString(w.form.edtSel->text()), line);
         QTest::mouseClick(w.form.btnGo, Qt::LeftButton);
-        QCOMPARE(w.form.mmo->model().text(), found);
+        QCOMPARE(std::string(w.form.mmo->model().text()), found);
 
         w.form.edtSel->clear();
         QApplication::clipboard()->setText(ToQString(line));
         QTest::keyClick(w.form.edtSel, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(FromQString(w.form.edtSel->text()), line);
         QTest::mouseClick(w.form.btnGo, Qt::LeftButton);
-        QCOMPARE(w.form.mmo->model().text(), found);
+        QCOMPARE(std::string(w.form.mmo->model().text()), found);
     }
 
     // Memory that runs out half way through a run is reported, and the lines found before stay
-    // listed, each whole: the failing allocation is the growth of the gathered lines, which most
-    // likely falls in the middle of a line's long word.
+    // listed, each whole: the lines gathered reach the memory limit of a buffer, most likely in
+    // the middle of a line's long word.
     void aRunStoppedByMemoryListsOnlyWholeLines() {
         const std::string word = std::string(900, 'm') + "ot";
         std::string text;
@@ -254,9 +234,10 @@ private slots:
         w.open(WriteFile(FDir, "mots.txt", text));
         QTest::keyClicks(w.form.edtSel, QStringLiteral("ot"));
         BoxWatcher watcher;
-        gFailNextLargeAllocation = true;
+        const std::size_t limit = TextBuffer::memoryLimit();
+        TextBuffer::setMemoryLimit(std::size_t(64) << 10);
         QTest::mouseClick(w.form.btnGo, Qt::LeftButton);
-        gFailNextLargeAllocation = false;
+        TextBuffer::setMemoryLimit(limit);
         QCOMPARE(watcher.seen.size(), std::size_t(1));
         QCOMPARE(watcher.seen.front().text, QStringLiteral("Mémoire insuffisante."));
         QVERIFY(!w.form.btnSave->isVisible());

@@ -100,10 +100,10 @@ void RowIndex::addBreaks(std::uint32_t breaks, std::int64_t base, int found) {
 }
 
 void RowIndex::addBreak(std::int64_t lf) {
+    if (FRows % kStride == 0)
+        FKept.push_back(lf + 1);
     FLongest = std::max(FLongest, lf - 1 - FLastStart);
     FLastStart = lf + 1;
-    if (FRows % kStride == 0)
-        FKept.push_back(FLastStart);
     ++FRows;
 }
 

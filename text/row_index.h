@@ -19,6 +19,10 @@ public:
     // text[0, from) are already indexed. Changes nothing when it raises std::bad_alloc.
     void extend(std::string_view text, std::size_t from);
 
+    // Indexes the row that an LF at offset lf begins, the LF ending a CR LF pair, for a writer
+    // that knows its rows: the text up to lf is indexed already. Changes nothing when it raises.
+    void addBreak(std::int64_t lf);
+
     std::int64_t count() const noexcept { return FRows; }
     // Where the last row begins.
     std::int64_t lastStart() const noexcept { return FLastStart; }
@@ -32,7 +36,6 @@ public:
 
 private:
     void addBreaks(std::uint32_t breaks, std::int64_t base, int found);
-    void addBreak(std::int64_t lf);
     void keep(std::int64_t row, std::int64_t start) const;
 
     std::vector<std::int64_t> FKept{0}; // FKept[k]: where row k * kStride begins

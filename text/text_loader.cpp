@@ -2,12 +2,10 @@
 
 #include "text/aligned_buffer.h"
 #include "text/break_converter.h"
-#include "text/page_prefaulter.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,9 +14,7 @@ namespace {
 constexpr std::size_t kBlock = std::size_t(1) << 18; // stays in the second-level cache
 constexpr std::size_t kLead = 64;                    // room for the byte before a block
 constexpr std::size_t kHeadLength = kByteOrderMark.size();
-// A text of this room or more has its pages faulted in by a second thread, this far ahead of
-// the text written.
-constexpr std::size_t kPrefaultFrom = std::size_t(8) << 20;
+// The pages of the text are faulted in by a second thread, this far ahead of the text written.
 constexpr std::size_t kPrefaultAhead = std::size_t(8) << 20;
 
 // The size of a regular file, or -1 for anything else (a pipe, a device).
@@ -27,17 +23,6 @@ std::int64_t RegularSize(int fd) {
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
         return -1;
     return std::int64_t(info.st_size);
-}
-
-// The room to reserve for the text: a regular file's converted text is at most twice its size
-// (and the capacity bounds it); anything else grows as it comes.
-std::size_t ExpectedRoom(std::int64_t size, std::int64_t capacity) {
-    if (size < 0)
-        return 4 * kBlock;
-    const std::int64_t bound = std::min<std::int64_t>(2 * size, capacity);
-    const std::int64_t lastBlock = std::min<std::int64_t>(2 * size, 2 * std::int64_t(kBlock));
-    return std::size_t(std::max<std::int64_t>(bound, 0) + lastBlock) + 2 +
-           2 * BreakConverter::kSlack;
 }
 
 // Reads of a whole block, or of a small file at once (a multiple of a page either way).
@@ -64,12 +49,7 @@ std::size_t ReadSome(const ReadFunction& read, int fd, char* into, std::size_t c
 // NUL, converted into the text and indexed.
 class TextBuilder {
 public:
-    TextBuilder(std::size_t room, std::int64_t capacity) : FCapacity(capacity) {
-        FText.reserve(room);
-        if (room >= kPrefaultFrom)
-            FPrefaulter.emplace(FText.data(), FText.capacity());
-        FRows.clear();
-    }
+    explicit TextBuilder(std::int64_t capacity) : FCapacity(capacity) { FRows.clear(); }
 
     bool cut() const noexcept { return FCut; }
     bool refused() const noexcept { return FRefused; }
@@ -77,19 +57,17 @@ public:
     // Drops the text, which then takes no more bytes.
     void refuse() {
         FRefused = true;
-        FPrefaulter.reset();   // it works on the buffer freed below
-        FText = std::string(); // frees what may be gigabytes before the reading goes on
+        FText.clear(); // frees what may be gigabytes before the reading goes on
         FRows = RowIndex();
     }
 
     // About left more bytes of the file are to come: the pages of the text they make are faulted
     // in ahead, as far as the text so far says they reach (a lone LF becomes two bytes).
     void expect(std::int64_t left) {
-        if (!FPrefaulter || left <= 0)
+        if (FRefused || left <= 0)
             return;
         const double grows = FAdded == 0 ? 1.0 : double(FText.size()) / double(FAdded);
-        const auto coming = std::size_t(double(left) * grows);
-        FPrefaulter->ask(FText.size(), FText.size() + std::min(coming, kPrefaultAhead));
+        FText.expect(std::min(std::size_t(double(left) * grows), kPrefaultAhead));
     }
 
     // in[-1] and BreakConverter::kSlack bytes after the piece are readable.
@@ -102,49 +80,38 @@ public:
             FCut = true;
         }
         const std::size_t at = FText.size();
-        makeRoom(at, 2 * n + 2 + BreakConverter::kSlack);
-        const char* end = FConverter.convert(in, n, FText.data() + at);
-        settle(at, end);
+        char* out = FText.extend(2 * n + 2 + BreakConverter::kSlack);
+        settle(at, FConverter.convert(in, n, out) - out);
     }
 
     LoadedText finish(TextEncoding encoding) {
-        FPrefaulter.reset();
+        FText.stopFaulting();
         if (!FRefused) {
             const std::size_t at = FText.size();
-            makeRoom(at, 2);
-            settle(at, FConverter.finish(FText.data() + at));
+            char* out = FText.extend(2);
+            settle(at, FConverter.finish(out) - out);
         }
         return {std::move(FText), encoding, std::move(FRows), FCut, FRefused};
     }
 
 private:
-    // Gives the text room for count more bytes; growing copies it, which only a file that is not
-    // a regular one (or grows while read) needs.
-    void makeRoom(std::size_t at, std::size_t count) {
-        if (FText.capacity() < at + count) {
-            FPrefaulter.reset(); // it works on the buffer that the growth frees
-            FText.reserve(std::max(2 * FText.capacity(), at + count));
-        }
-        FText.resize(at + count);
-    }
-
-    void settle(std::size_t at, const char* end) {
-        FText.resize(std::size_t(end - FText.data()));
+    // The converter wrote written bytes at at.
+    void settle(std::size_t at, std::ptrdiff_t written) {
+        FText.truncate(at + std::size_t(written));
         if (std::int64_t(FText.size()) > FCapacity) {
             refuse();
             return;
         }
-        FRows.extend(FText, at);
+        FRows.extend(FText.view(), at);
     }
 
     std::int64_t FCapacity;
-    std::string FText;
+    TextBuffer FText;
     RowIndex FRows;
     BreakConverter FConverter;
     bool FCut = false;
     bool FRefused = false;
-    std::size_t FAdded = 0;                    // bytes of the file handed to add()
-    std::optional<PagePrefaulter> FPrefaulter; // declared after FText: stopped before it is freed
+    std::size_t FAdded = 0; // bytes of the file handed to add()
 };
 
 } // namespace
@@ -155,7 +122,7 @@ LoadedText LoadText(int fd, std::int64_t capacity, const ReadFunction& read, int
     AlignedBuffer buffer(kLead + block + BreakConverter::kSlack);
     char* const in = buffer.data() + kLead;
     in[-1] = '\0';
-    TextBuilder builder(ExpectedRoom(size, capacity), capacity);
+    TextBuilder builder(capacity);
     EncodingDetector detector;
     // The first bytes wait until there are enough of them to tell a byte-order mark.
     char head[1 + kHeadLength + BreakConverter::kSlack] = {};

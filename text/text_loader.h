@@ -2,12 +2,13 @@
 // Reads a whole file as the text of a text view, in one pass over blocks that stay in the
 // processor's cache: every lone CR and lone LF made a CR LF, the text cut at its first NUL,
 // without a byte-order mark, its encoding decided and its rows indexed on the way. The pages of a
-// large text are faulted in ahead of it by a second thread (page_prefaulter.h), which ends before
-// the load returns or raises.
+// text are faulted in ahead of it by a second thread (text_buffer.h), which ends before the load
+// returns or raises.
 
 #include "text/encoding.h"
 #include "text/file_handle.h"
 #include "text/row_index.h"
+#include "text/text_buffer.h"
 
 #include <cstdint>
 #include <functional>
@@ -15,7 +16,7 @@
 #include <sys/types.h>
 
 struct LoadedText {
-    std::string text;
+    TextBuffer text;
     TextEncoding encoding = TextEncoding::Cp1252;
     RowIndex rows;
     bool cutAtNul = false;

@@ -8,6 +8,7 @@
 #include "text/utf8.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -29,7 +30,7 @@ bool TextModel::loadFromFile(const std::string& path) {
     if (loaded.beyondCapacity)
         throw EInvalidOperation(kMemoCapacityMessage);
     // The current text never holds a NUL, so a text cut at one always differs from it.
-    if (!loaded.cutAtNul && loaded.encoding == FEncoding && loaded.text == FText)
+    if (!loaded.cutAtNul && loaded.encoding == FEncoding && loaded.text.view() == FText.view())
         return false;
     FText = std::move(loaded.text);
     FEncoding = loaded.encoding;
@@ -40,11 +41,11 @@ bool TextModel::loadFromFile(const std::string& path) {
 }
 
 void TextModel::saveToFile(const std::string& path) const {
-    ReplaceFileContent(path, FText);
+    ReplaceFileContent(path, FText.view());
 }
 
 void TextModel::clear(TextEncoding encoding) {
-    FText = std::string();
+    FText.clear();
     FEncoding = encoding;
     FRows.clear();
     FChars.forgetFrom(0);
@@ -71,15 +72,20 @@ std::string TextModel::line(int i) const {
     return std::string(row.data(), AdvanceChars(row.data(), end, kMaxLineLength));
 }
 
+bool TextModel::endsWithBreak() const noexcept {
+    return FText.empty() || FText.view().ends_with(kCrLf);
+}
+
 void TextModel::appendLine(std::string_view s) {
     s = s.substr(0, std::min(s.size(), s.find('\0')));
     const std::size_t from = FText.size();
-    if (FText.empty() || FText.ends_with(kCrLf)) {
-        FText.append(s);
-        FText.append(kCrLf);
+    char* at = FText.extend(s.size() + kCrLf.size());
+    if (from == 0 || std::string_view(FText.data(), from).ends_with(kCrLf)) {
+        std::memcpy(at, s.data(), s.size());
+        std::memcpy(at + s.size(), kCrLf.data(), kCrLf.size());
     } else {
-        FText.append(kCrLf);
-        FText.append(s);
+        std::memcpy(at, kCrLf.data(), kCrLf.size());
+        std::memcpy(at + kCrLf.size(), s.data(), s.size());
     }
     appended(from);
 }
@@ -88,21 +94,34 @@ void TextModel::appendLines(std::string_view lines) {
     if (lines.empty())
         return;
     const std::size_t from = FText.size();
-    if (FText.empty() || FText.ends_with(kCrLf)) {
+    if (endsWithBreak()) {
         FText.append(lines);
     } else {
         // Line by line, each goes after a CR LF and none is followed by one.
-        FText.append(kCrLf);
-        FText.append(lines.substr(0, lines.size() - kCrLf.size()));
+        char* at = FText.extend(lines.size());
+        std::memcpy(at, kCrLf.data(), kCrLf.size());
+        std::memcpy(at + kCrLf.size(), lines.data(), lines.size() - kCrLf.size());
     }
     appended(from);
 }
 
+void TextModel::appendLines(IndexedLines&& lines) {
+    if (!FText.empty()) {
+        appendLines(lines.text.view());
+        return;
+    }
+    lines.text.stopFaulting();
+    FText = std::move(lines.text);
+    FRows = std::move(lines.rows);
+    FChars.forgetFrom(0);
+    FAnchor = FCaret = size();
+}
+
 void TextModel::appended(std::size_t from) {
     try {
-        FRows.extend(FText, from);
+        FRows.extend(FText.view(), from);
     } catch (...) {
-        FText.resize(from); // appended whole or not at all
+        FText.truncate(from); // appended whole or not at all
         throw;
     }
     FChars.forgetFrom(std::int64_t(from));
@@ -114,7 +133,7 @@ std::int64_t TextModel::rowStart(int row) const noexcept {
         return 0;
     if (row >= rowCount())
         return size();
-    return FRows.start(FText, row);
+    return FRows.start(FText.view(), row);
 }
 
 std::int64_t TextModel::rowOffset(int row) const {
@@ -122,7 +141,7 @@ std::int64_t TextModel::rowOffset(int row) const {
 }
 
 int TextModel::rowOfOffset(std::int64_t offset) const noexcept {
-    return int(FRows.rowOf(FText, clampOffset(offset)));
+    return int(FRows.rowOf(FText.view(), clampOffset(offset)));
 }
 
 std::string_view TextModel::rowText(int row) const noexcept {
@@ -130,17 +149,17 @@ std::string_view TextModel::rowText(int row) const noexcept {
         return {};
     const std::int64_t start = rowStart(row);
     const std::int64_t end = row + 1 < rowCount() ? rowStart(row + 1) - 2 : size();
-    return std::string_view(FText).substr(std::size_t(start), std::size_t(end - start));
+    return FText.view().substr(std::size_t(start), std::size_t(end - start));
 }
 
 std::int64_t TextModel::charOffset(std::int64_t byteOffset) const {
     const std::int64_t offset = clampOffset(byteOffset);
-    return countsBytes() ? offset : FChars.charsBefore(FText, offset);
+    return countsBytes() ? offset : FChars.charsBefore(FText.view(), offset);
 }
 
 std::int64_t TextModel::byteOffset(std::int64_t charOffset) const {
     const std::int64_t chars = std::max<std::int64_t>(charOffset, 0);
-    return countsBytes() ? std::min(chars, size()) : FChars.byteOffset(FText, chars);
+    return countsBytes() ? std::min(chars, size()) : FChars.byteOffset(FText.view(), chars);
 }
 
 void TextModel::setSelection(std::int64_t anchor, std::int64_t caret) noexcept {
@@ -168,7 +187,8 @@ void TextModel::setSelLength(std::int64_t length) {
 
 std::string TextModel::selectedText() const {
     const std::int64_t start = std::min(FAnchor, FCaret);
-    return FText.substr(std::size_t(start), std::size_t(std::max(FAnchor, FCaret) - start));
+    return std::string(
+        FText.view().substr(std::size_t(start), std::size_t(std::max(FAnchor, FCaret) - start)));
 }
 
 std::int64_t TextModel::clampOffset(std::int64_t offset) const noexcept {

@@ -14,10 +14,17 @@
 #include "text/char_index.h"
 #include "text/encoding.h"
 #include "text/row_index.h"
+#include "text/text_buffer.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+// Lines with the index of their rows, as a writer that knows them hands them over.
+struct IndexedLines {
+    TextBuffer text;
+    RowIndex rows;
+};
 
 class TextModel {
 public:
@@ -61,9 +68,13 @@ public:
     // Appends many lines at once, as appendLine would one by one. lines is whole lines, each
     // ending with CR LF and holding no other CR, LF or NUL (result lines are such lines).
     void appendLines(std::string_view lines);
+    // The same for lines gathered in a buffer of their own: an empty text takes the buffer and
+    // its index themselves, so that the lines are neither copied nor read again. Changes nothing
+    // when it raises.
+    void appendLines(IndexedLines&& lines);
     void clear();
 
-    const std::string& text() const noexcept { return FText; }
+    std::string_view text() const noexcept { return FText.view(); }
     // Bytes of the text.
     std::int64_t size() const noexcept { return std::int64_t(FText.size()); }
 
@@ -104,12 +115,13 @@ public:
     int caretRow() const noexcept { return rowOfOffset(FCaret); }
 
 private:
+    bool endsWithBreak() const noexcept;
     bool countsBytes() const noexcept { return FEncoding == TextEncoding::Cp1252; }
     std::int64_t clampOffset(std::int64_t offset) const noexcept;
     void appended(std::size_t from);
 
     std::int64_t FCapacity;
-    std::string FText;
+    TextBuffer FText;
     TextEncoding FEncoding = TextEncoding::Cp1252;
     TextEncoding FFileEncoding = TextEncoding::Cp1252;
     RowIndex FRows;

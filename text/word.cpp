@@ -5,16 +5,7 @@
 #include "text/utf8.h"
 
 #include <charconv>
-
-namespace {
-
-void AppendDecimal(std::string& out, int64_t value) {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    out.append(digits, end);
-}
-
-} // namespace
+#include <cstring>
 
 std::string_view WordViewAround(std::string_view line, size_t p) {
     if (p < 1 || p > line.size())
@@ -74,13 +65,20 @@ std::string WordAround(std::string_view line, size_t p) {
     return std::string(WordViewAround(line, p));
 }
 
+char* WriteResultLine(char* out, int64_t line, int64_t column, std::string_view word) {
+    *out++ = '>';
+    out = std::to_chars(out, out + kMaxDecimalLength, line).ptr;
+    *out++ = ',';
+    out = std::to_chars(out, out + kMaxDecimalLength, column).ptr;
+    *out++ = ':';
+    std::memcpy(out, word.data(), word.size());
+    return out + word.size();
+}
+
 void AppendResultLine(std::string& out, int64_t line, int64_t column, std::string_view word) {
-    out += '>';
-    AppendDecimal(out, line);
-    out += ',';
-    AppendDecimal(out, column);
-    out += ':';
-    out += word;
+    const std::size_t before = out.size();
+    out.resize(before + MaxResultLineLength(word));
+    out.resize(std::size_t(WriteResultLine(out.data() + before, line, column, word) - out.data()));
 }
 
 std::string ResultLine(int64_t line, int64_t column, std::string_view word) {

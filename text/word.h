@@ -52,5 +52,15 @@ std::string_view Utf8WordViewAround(std::string_view line, size_t at);
 // ">line,column:word"
 std::string ResultLine(int64_t line, int64_t column, std::string_view word);
 
+// The most bytes a number of a result line takes, and the most a result line takes.
+inline constexpr std::size_t kMaxDecimalLength = 20;
+constexpr std::size_t MaxResultLineLength(std::string_view word) {
+    return 3 + 2 * kMaxDecimalLength + word.size();
+}
+
+// Writes ResultLine(line, column, word) at out, which has room for MaxResultLineLength(word)
+// bytes; returns where it ends.
+char* WriteResultLine(char* out, int64_t line, int64_t column, std::string_view word);
+
 // Appends ResultLine(line, column, word) to out, without a temporary string.
 void AppendResultLine(std::string& out, int64_t line, int64_t column, std::string_view word);

@@ -66,6 +66,14 @@ void TextView::appendLines(std::string_view lines) {
     announceAppended(from);
 }
 
+void TextView::appendLines(IndexedLines&& lines) {
+    const qint64 from = FModel.size();
+    FModel.appendLines(std::move(lines));
+    FHint = {};
+    scheduleLayout(true);
+    announceAppended(from);
+}
+
 void TextView::clear() {
     clear(FModel.encoding());
 }

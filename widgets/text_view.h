@@ -37,6 +37,7 @@ public:
     std::string line(int i) const { return FModel.line(i); }
     void appendLine(std::string_view s);
     void appendLines(std::string_view lines); // see TextModel::appendLines
+    void appendLines(IndexedLines&& lines);
     void clear();
     // Empties the view, whose text is then in encoding (the result list takes its source's).
     void clear(TextEncoding encoding);

@@ -35,7 +35,7 @@ QString TextViewAccessible::rangeText(const TextModel& model, qint64 from, qint6
     from = std::clamp<qint64>(from, 0, model.size());
     to = std::clamp<qint64>(to, from, model.size());
     std::string_view bytes =
-        std::string_view(model.text()).substr(std::size_t(from), std::size_t(to - from));
+        model.text().substr(std::size_t(from), std::size_t(to - from));
     if (model.encoding() == TextEncoding::Cp1252) {
         bytes = bytes.substr(0, kMaxRange);
     } else {

@@ -43,7 +43,7 @@ qint64 TextView::previousChar(qint64 offset) const {
 }
 
 int TextView::classAt(qint64 offset) const {
-    const std::string& text = FModel.text();
+    const std::string_view text = FModel.text();
     const auto byte = static_cast<unsigned char>(text[std::size_t(offset)]);
     if (FModel.encoding() == TextEncoding::Cp1252 || byte < 0x80)
         return ClassOf(FModel.encoding() == TextEncoding::Cp1252 ? Cp1252ToUnicode(byte) : byte,
@@ -96,7 +96,7 @@ qint64 TextView::target(Motion motion) const {
 // The start of the next word (direction +1) or of this or the previous one (-1); a line break
 // counts as one stop.
 qint64 TextView::wordEdge(qint64 offset, int direction) const {
-    const std::string& text = FModel.text();
+    const std::string_view text = FModel.text();
     const qint64 size = FModel.size();
     const auto isPair = [&](qint64 i) {
         return i >= 0 && i + 1 < size && text[std::size_t(i)] == '\r' &&

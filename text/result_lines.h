@@ -1,0 +1,31 @@
+#pragma once
+// The result lines of a run as it finds them: ">line,column:word" and CR LF for each occurrence,
+// written straight into the buffer that the result list then takes whole (TextModel::appendLines),
+// so that a result costs its bytes once; its row is indexed as it is written. The line being
+// searched is kept for a progress display, which may read it from another thread while the run goes
+// on.
+
+#include "text/search.h"
+#include "text/text_model.h"
+
+#include <atomic>
+#include <cstdint>
+
+class ResultLines : public SearchSink {
+public:
+    // A line is written whole or not at all: when memory runs out half way, nothing of it stays.
+    void found(int64_t line, int64_t column, std::string_view word) override;
+    void progress(int64_t currentLine) override;
+
+    // The line the run has reached: its last progress.
+    int64_t currentLine() const noexcept { return FCurrentLine.load(std::memory_order_relaxed); }
+    std::int64_t count() const noexcept { return FCount; }
+    std::string_view text() const noexcept { return FLines.text.view(); }
+    // Hands the lines and their index over; the sink is then empty.
+    IndexedLines take();
+
+private:
+    IndexedLines FLines;
+    std::int64_t FCount = 0;
+    std::atomic<int64_t> FCurrentLine{0};
+};
