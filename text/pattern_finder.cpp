@@ -103,7 +103,8 @@ TROUVE_AVX2 PatternFinder::Stop FindStopAvx2(const Needle& needle, const char* p
             const auto loneBits = unsigned(_mm256_movemask_epi8(lone));
             for (unsigned left = stops; left != 0; left &= left - 1) {
                 const unsigned i = unsigned(__builtin_ctz(left));
-                if ((loneBits >> i & 1) == 0 && std::memcmp(p + i, pattern, n) != 0)
+                // A candidate of one or two bytes is whole already: its bytes are the rare ones.
+                if ((loneBits >> i & 1) == 0 && n > 2 && std::memcmp(p + i, pattern, n) != 0)
                     continue;
                 const auto feedBits = unsigned(_mm256_movemask_epi8(feeds));
                 return {p + i, lineFeeds + SumCounters(counts) +

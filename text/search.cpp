@@ -43,6 +43,7 @@ public:
     void startLine(const char* lineStart) {
         FLineStart = FCountedTo = lineStart;
         FChars = 0;
+        FWord = {};
     }
     const char* lineStart() const { return FLineStart; }
 
@@ -62,10 +63,14 @@ public:
         return !FUtf8 || IsCharStart({at, size_t(end - at)}, size);
     }
 
-    // text begins at the line's start and runs at least to the line's end.
-    std::string_view word(std::string_view text, const char* at) const {
+    // text begins at the line's start and runs at least to the line's end. An occurrence inside
+    // the word of the one before has that word: a word is the run of word characters around it.
+    std::string_view word(std::string_view text, const char* at) {
+        if (at >= FWord.data() && at < FWord.data() + FWord.size())
+            return FWord;
         const auto index = size_t(at - FLineStart);
-        return FUtf8 ? Utf8WordViewAround(text, index) : WordViewAround(text, index + 1);
+        FWord = FUtf8 ? Utf8WordViewAround(text, index) : WordViewAround(text, index + 1);
+        return FWord;
     }
 
 private:
@@ -73,6 +78,7 @@ private:
     const char* FLineStart = nullptr;
     const char* FCountedTo = nullptr;
     int64_t FChars = 0;
+    std::string_view FWord; // the last word found, in this line
 };
 
 // The search of the whole reader, block by block. A block is the complete lines held in the
