@@ -24,3 +24,8 @@ echo "Big LF file: $(stat -c %s "$big") bytes"
 printf 'wc -l          %7s s\n' "$wc_s"
 printf 'load+count     %7s s = %s x wc -l\n' "$load_s" "$(ratio "$load_s" "$wc_s")"
 printf 'absent word    %7s s = %s x wc -l\n' "$search_s" "$(ratio "$search_s" "$wc_s")"
+# Tens of millions of results in the 1 GiB file: "e" beside rg, reported.
+many_s=$("$TROUVE_BUILD/bench/window_search" "$big" e 2>/dev/null | awk '{ print $1 }')
+rg_s=$(best_seconds rg -F -o -n --column e "$big")
+printf '"e" (many)     %7s s = %s x rg (%s s)\n' "$many_s" "$(ratio "$many_s" "$rg_s")" "$rg_s"
+report "search many results 1 GiB" "$(ratio "$many_s" "$rg_s")" "x rg"

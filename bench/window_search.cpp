@@ -1,6 +1,7 @@
 // Times a search run of the real main window, offscreen: window_search FILE PATTERN.
 // Loads FILE through the open handler (window_open.h), types PATTERN, then times one click of
-// Exec. and prints "seconds results current_line".
+// Exec. and prints "seconds results current_line result_bytes text_bytes": the bytes of the
+// result list's text and of the loaded text.
 #include "app/edit.h"
 #include "widgets/text_view.h"
 #include "window_open.h"
@@ -22,6 +23,8 @@ int main(int argc, char** argv) {
     clock.start();
     form.btnGoClick();
     const double seconds = double(clock.nsecsElapsed()) / 1e9;
-    std::printf("%.3f %d %lld\n", seconds, form.mmo->lineCount(), (long long)form.FCurrentLine);
+    std::printf("%.3f %d %lld %lld %lld\n", seconds, form.mmo->lineCount(),
+                (long long)form.FCurrentLine, (long long)form.mmo->model().size(),
+                (long long)form.mmoText->model().size());
     return 0;
 }

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <cerrno>
 #include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -135,6 +136,10 @@ private slots:
         QCOMPARE(taken.rowOfOffset(taken.size() - 3), scanned.rowOfOffset(scanned.size() - 3));
         QCOMPARE(taken.caret(), taken.size());
         QVERIFY(lines.text().empty());
+        const std::string saved = FDir.filePath("saved.txt").toStdString();
+        taken.saveToFile(saved);
+        std::ifstream in(saved, std::ios::binary);
+        QVERIFY(std::string(std::istreambuf_iterator<char>(in), {}) == expected);
 
         // A list that holds lines already appends a copy after them.
         ResultLines more;
