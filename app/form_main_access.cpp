@@ -7,18 +7,10 @@
 #include "widgets/accessibility.h"
 #include "widgets/text_view.h"
 
-#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QPushButton>
 
 namespace {
-
-// The window is a frame named by its caption.
-QAccessibleInterface* FormFactory(const QString& className, QObject* object) {
-    if (className == QLatin1String("TFormMain") && object && object->isWidgetType())
-        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
-    return nullptr;
-}
 
 // A button without a caption is named for screen readers, and by its tooltip for the eye.
 void NameButton(QPushButton* button, const QString& name) {
@@ -29,7 +21,7 @@ void NameButton(QPushButton* button, const QString& name) {
 } // namespace
 
 void TFormMain::setUpAccess() {
-    InstallAccessibleFactory(FormFactory);
+    InstallAccessibleInterfaces(); // the window is a frame named by its caption
     NameButton(btnOpen, QStringLiteral("Ouvrir un fichier source"));
     NameButton(btnSave, QStringLiteral("Enregistrer les résultats"));
     // A button's shortcut acts only while the button is shown and enabled.

@@ -5,8 +5,10 @@
 
 #include <QAccessible>
 
-// Registers factory with Qt, once however often it is called (each widget calls it when built).
-void InstallAccessibleFactory(QAccessible::InterfaceFactory factory);
+// Registers with Qt, once however often it is called, the interfaces of the program's own widgets
+// (TextView, TPanelStatusBar and what derives from them) and of its main window, a frame. Each of
+// these widgets calls it when built, and so does the main window.
+void InstallAccessibleInterfaces();
 
 using AccessibilityRecorder = void (*)(QAccessibleEvent* event);
 

@@ -1,7 +1,7 @@
 #include "widgets/panel_status_bar.h"
 
 #include "text/errors.h"
-#include "widgets/panel_status_bar_accessible.h"
+#include "widgets/accessibility.h"
 
 #include <QMetaMethod>
 #include <QPaintEvent>
@@ -19,7 +19,7 @@ constexpr int kTextIndent = 2;
 } // namespace
 
 TPanelStatusBar::TPanelStatusBar(QWidget* parent) : QWidget(parent) {
-    PanelStatusBarAccessible::install();
+    InstallAccessibleInterfaces();
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 

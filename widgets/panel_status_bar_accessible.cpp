@@ -46,12 +46,6 @@ private:
     int FIndex;
 };
 
-QAccessibleInterface* PanelStatusBarFactory(const QString& className, QObject* object) {
-    if (className == QLatin1String("TPanelStatusBar") && object && object->isWidgetType())
-        return new PanelStatusBarAccessible(static_cast<TPanelStatusBar*>(object));
-    return nullptr;
-}
-
 } // namespace
 
 PanelStatusBarAccessible::PanelStatusBarAccessible(TPanelStatusBar* bar) : QAccessibleWidget(bar) {}
@@ -59,10 +53,6 @@ PanelStatusBarAccessible::PanelStatusBarAccessible(TPanelStatusBar* bar) : QAcce
 PanelStatusBarAccessible::~PanelStatusBarAccessible() {
     for (const QAccessible::Id id : FPanels)
         QAccessible::deleteAccessibleInterface(id);
-}
-
-void PanelStatusBarAccessible::install() {
-    InstallAccessibleFactory(PanelStatusBarFactory);
 }
 
 TPanelStatusBar* PanelStatusBarAccessible::bar() const {

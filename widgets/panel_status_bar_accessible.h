@@ -12,9 +12,6 @@ public:
     explicit PanelStatusBarAccessible(TPanelStatusBar* bar);
     ~PanelStatusBarAccessible() override;
 
-    // Registers the interface of every TPanelStatusBar with Qt; the first bar calls it.
-    static void install();
-
     QAccessible::Role role() const override;
     int childCount() const override;
     QAccessibleInterface* child(int index) const override;

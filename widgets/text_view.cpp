@@ -1,7 +1,7 @@
 #include "widgets/text_view.h"
 
+#include "widgets/accessibility.h"
 #include "widgets/qtext.h"
-#include "widgets/text_view_accessible.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -19,7 +19,7 @@ constexpr int kAutoScrollMs = 40; // pace of the scrolling while a drag is outsi
 } // namespace
 
 TextView::TextView(QWidget* parent) : QAbstractScrollArea(parent) {
-    TextViewAccessible::install();
+    InstallAccessibleInterfaces();
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled, false);
@@ -162,18 +162,48 @@ qint64 TextView::columnOf(qint64 offset) const {
     return cellsOf(row).columnOf({}, offset - FModel.rowStart(row));
 }
 
-// The offset nearest to pos: a click in the right half of a character goes after it.
+int TextView::rowAt(QPoint pos) const {
+    return firstRow() + int(std::floor(qreal(pos.y()) / rowHeight()));
+}
+
+qreal TextView::columnAt(QPoint pos) const {
+    return qreal(pos.x() - kMargin + horizontalScrollBar()->value()) / cellWidth();
+}
+
+Cell TextView::cellUnder(int row, QPoint pos) const {
+    return cellsOf(row).seek({}, qint64(std::max<qreal>(0, columnAt(pos))));
+}
+
+qint64 TextView::charAt(QPoint pos) const {
+    const int row = rowAt(pos);
+    if (!viewport()->rect().contains(pos) || row < 0 || row >= FModel.rowCount() ||
+        columnAt(pos) < 0)
+        return -1;
+    const qint64 byte = cellUnder(row, pos).byte;
+    return byte < qint64(FModel.rowText(row).size()) ? FModel.rowStart(row) + byte : -1;
+}
+
 qint64 TextView::offsetAt(QPoint pos) const {
-    const int row = std::clamp(firstRow() + int(std::floor(qreal(pos.y()) / rowHeight())), 0,
-                               FModel.rowCount() - 1);
+    const int row = std::clamp(rowAt(pos), 0, FModel.rowCount() - 1);
     const RowCells cells = cellsOf(row);
-    const qreal x =
-        std::max<qreal>(0, pos.x() - kMargin + horizontalScrollBar()->value()) / cellWidth();
-    const Cell cell = cells.seek({}, qint64(x));
+    const Cell cell = cellUnder(row, pos);
     qint64 byte = cell.byte;
+    const qreal x = std::max<qreal>(0, columnAt(pos));
     if (byte < cells.size() && x - qreal(cell.column) >= qreal(cells.width(cell)) / 2)
         byte = cells.next(byte);
     return FModel.rowStart(row) + byte;
+}
+
+QRect TextView::charRect(qint64 offset) const {
+    const auto pixels = [](qreal value) {
+        return int(std::clamp<qreal>(value, INT_MIN / 2, INT_MAX / 2));
+    };
+    const int row = FModel.rowOfOffset(offset);
+    const RowCells cells = cellsOf(row);
+    const Cell cell{offset - FModel.rowStart(row), columnOf(offset)};
+    const qint64 cellCount = cell.byte < cells.size() ? cells.width(cell) : 1;
+    return QRect(pixels(rowX(cell.column)), pixels(qreal(row - firstRow()) * rowHeight()),
+                 pixels(std::ceil(qreal(cellCount) * cellWidth())), rowHeight());
 }
 
 qint64 TextView::offsetAtColumn(int row, qint64 column) const {

@@ -65,6 +65,32 @@ public:
     // Selects the whole text; copies the selection to the clipboard as Unicode, CR LF kept.
     void selectAll();
     void copy() const;
+    // Sets the selection from anchor to caret (offsets), scrolls the caret into view.
+    void setSelection(qint64 anchor, qint64 caret);
+    // Scrolls offset into view.
+    void ensureVisible(qint64 offset);
+
+    // Characters and words, as the caret steps by them: where the next character begins, where
+    // the one before begins, and the start of the next word (direction +1) or of this or the
+    // previous one (-1), a line break counting as one stop.
+    qint64 nextChar(qint64 offset) const;
+    qint64 previousChar(qint64 offset) const;
+    qint64 wordEdge(qint64 offset, int direction) const;
+
+    // Geometry, in the viewport's coordinates; the mouse and the accessible interface share it.
+    qreal cellWidth() const; // pixels of one cell of the font
+    int rowHeight() const;
+    int firstRow() const; // the top row in sight
+    // The row that pos's height falls in, not bounded by the rows.
+    int rowAt(QPoint pos) const;
+    // The character whose cells hold pos, or -1 where none does (outside the viewport, in the
+    // margin, right of a row's end, below the last row).
+    qint64 charAt(QPoint pos) const;
+    // The caret offset nearest pos, in the nearest row: a point in the right half of a
+    // character goes after it.
+    qint64 offsetAt(QPoint pos) const;
+    // The cells of the character at offset; one cell at a row's end.
+    QRect charRect(qint64 offset) const;
 
 signals:
     // After the view's own handling of a left double-click, which selects the word there.
@@ -90,8 +116,6 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    friend class TextViewAccessible;
-
     static constexpr int kMargin = 3; // pixels left of the first column
 
     enum class Motion {
@@ -109,24 +133,20 @@ private:
         TextEnd
     };
 
-    qreal cellWidth() const;
-    int rowHeight() const;
-    int firstRow() const;
     int visibleRows() const;
     qreal rowX(qint64 column) const;
+    // Cells from the start of a row to pos's x, with the fraction of a cell.
+    qreal columnAt(QPoint pos) const;
+    // In row, the cell under pos's x (the row's end right of it; its start left of the text).
+    Cell cellUnder(int row, QPoint pos) const;
 
     RowCells cellsOf(int row) const;
     qint64 columnOf(qint64 offset) const;
-    qint64 offsetAt(QPoint pos) const;
     qint64 offsetAtColumn(int row, qint64 column) const;
     qint64 target(Motion motion) const;
-    qint64 nextChar(qint64 offset) const;
-    qint64 previousChar(qint64 offset) const;
     int classAt(qint64 offset) const;
-    qint64 wordEdge(qint64 offset, int direction) const;
     void selectWordAt(QPoint pos);
     void moveCaret(Motion motion, bool extend);
-    void setSelection(qint64 anchor, qint64 caret);
     // Scrolls the caret into view, repaints and tells assistive technologies, after a change of
     // the selection from oldAnchor, oldCaret.
     void showSelection(qint64 oldAnchor, qint64 oldCaret);
@@ -138,7 +158,6 @@ private:
     void updateScrollBars();
     int horizontalRange() const;
     void ensureCaretVisible();
-    void ensureVisible(qint64 offset);
     void dragTo(QPoint pos);
     void autoScroll();
 

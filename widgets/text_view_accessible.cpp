@@ -5,31 +5,10 @@
 #include "widgets/qtext.h"
 #include "widgets/text_view.h"
 
-#include <QScrollBar>
-
 #include <algorithm>
 #include <climits>
-#include <cmath>
-
-namespace {
-
-QAccessibleInterface* TextViewFactory(const QString& className, QObject* object) {
-    if (className == QLatin1String("TextView") && object && object->isWidgetType())
-        return new TextViewAccessible(static_cast<TextView*>(object));
-    return nullptr;
-}
-
-int ClampedPixels(qreal value) {
-    return int(std::clamp<qreal>(value, INT_MIN / 2, INT_MAX / 2));
-}
-
-} // namespace
 
 TextViewAccessible::TextViewAccessible(TextView* view) : QAccessibleWidget(view) {}
-
-void TextViewAccessible::install() {
-    InstallAccessibleFactory(TextViewFactory);
-}
 
 QString TextViewAccessible::rangeText(const TextModel& model, qint64 from, qint64 to) {
     from = std::clamp<qint64>(from, 0, model.size());
@@ -204,33 +183,13 @@ QString TextViewAccessible::attributes(int, int* startOffset, int* endOffset) co
 // ---- geometry
 
 QRect TextViewAccessible::characterRect(int offset) const {
-    const TextView& v = *view();
-    const qint64 byte = byteOf(offset);
-    const int row = model().rowOfOffset(byte);
-    const RowCells cells = v.cellsOf(row);
-    const Cell cell{byte - model().rowStart(row), v.columnOf(byte)};
-    const qint64 cellCount = cell.byte < cells.size() ? cells.width(cell) : 1;
-    const QRect local(ClampedPixels(v.rowX(cell.column)),
-                      ClampedPixels(qreal(row - v.firstRow()) * v.rowHeight()),
-                      ClampedPixels(std::ceil(qreal(cellCount) * v.cellWidth())), v.rowHeight());
-    return QRect(v.viewport()->mapToGlobal(local.topLeft()), local.size());
+    const QRect local = view()->charRect(byteOf(offset));
+    return QRect(view()->viewport()->mapToGlobal(local.topLeft()), local.size());
 }
 
 int TextViewAccessible::offsetAtPoint(const QPoint& point) const {
-    const TextView& v = *view();
-    const QPoint local = v.viewport()->mapFromGlobal(point);
-    if (!v.viewport()->rect().contains(local))
-        return -1;
-    const qint64 row = qint64(v.firstRow()) + local.y() / v.rowHeight();
-    if (row >= model().rowCount())
-        return -1;
-    const qreal column =
-        qreal(local.x() - TextView::kMargin + v.horizontalScrollBar()->value()) / v.cellWidth();
-    const RowCells cells = v.cellsOf(int(row));
-    const qint64 byte = cells.seek({}, qint64(std::max<qreal>(column, 0))).byte;
-    if (column < 0 || byte >= cells.size())
-        return -1;
-    return offsetOf(model().rowStart(int(row)) + byte);
+    const qint64 byte = view()->charAt(view()->viewport()->mapFromGlobal(point));
+    return byte < 0 ? -1 : offsetOf(byte);
 }
 
 void TextViewAccessible::scrollToSubstring(int startIndex, int) {

@@ -19,8 +19,6 @@ public:
 
     explicit TextViewAccessible(TextView* view);
 
-    // Registers the interface of every TextView with Qt; the first view calls it.
-    static void install();
     // The characters of the bytes [from, to) of model, cut to kMaxRange characters.
     static QString rangeText(const TextModel& model, qint64 from, qint64 to);
     // The character offset of byte in model, as Qt counts: clamped to int.

@@ -93,8 +93,6 @@ qint64 TextView::target(Motion motion) const {
     return caret;
 }
 
-// The start of the next word (direction +1) or of this or the previous one (-1); a line break
-// counts as one stop.
 qint64 TextView::wordEdge(qint64 offset, int direction) const {
     const std::string_view text = FModel.text();
     const qint64 size = FModel.size();
@@ -128,12 +126,10 @@ qint64 TextView::wordEdge(qint64 offset, int direction) const {
 }
 
 void TextView::selectWordAt(QPoint pos) {
-    const int row = std::clamp(firstRow() + pos.y() / rowHeight(), 0, FModel.rowCount() - 1);
+    const int row = std::clamp(rowAt(pos), 0, FModel.rowCount() - 1);
     const RowCells cells = cellsOf(row);
-    const qreal x =
-        std::max<qreal>(0, pos.x() - kMargin + horizontalScrollBar()->value()) / cellWidth();
     const qint64 start = FModel.rowStart(row);
-    qint64 byte = cells.seek({}, qint64(x)).byte;
+    qint64 byte = cellUnder(row, pos).byte;
     if (byte >= cells.size()) {
         if (cells.size() == 0) {
             setSelection(start, start);
