@@ -2,6 +2,7 @@
 #include "app/edit.h"
 #include "app/form_main.h"
 #include "app/message_form.h"
+#include "text/errors.h"
 #include "text/line_list.h"
 #include "text/strings.h"
 #include "widgets/qtext.h"
@@ -39,7 +40,13 @@ void TFormMain::mmoDblClick() {
     mmoText->setFocus(Qt::OtherFocusReason);
 }
 
+// The largest selection that becomes the search string: the field lays out its whole text.
+constexpr qint64 kMaxPickedUpBytes = qint64(1) << 20;
+
 void TFormMain::mmoTextMouseUp() {
+    if (mmoText->model().selectionSize() > kMaxPickedUpBytes)
+        throw EInvalidOperation(
+            SelectionTooLargeMessage(kMaxPickedUpBytes, "elle ne devient pas la chaîne cherchée"));
     const std::string selected = mmoText->selectedText();
     if (!selected.empty())
         edtSel->setText(ToQString(selected, mmoText->encoding()));

@@ -4,6 +4,8 @@
 #include "form_fixture.h"
 
 #include <QAbstractScrollArea>
+#include <QApplication>
+#include <QClipboard>
 #include <QMenu>
 
 namespace {
@@ -147,6 +149,38 @@ private slots:
         QTest::mouseClick(w.form.mmoText->viewport(), Qt::MiddleButton, {},
                           CharPoint(w.form.mmoText, 0, 5));
         QCOMPARE(w.form.edtSel->text(), QStringLiteral("mai"));
+    }
+
+    // A selection larger than the clipboard or the search field takes is refused with a message,
+    // and the clipboard, the search string and the results stay as they were.
+    void aHugeSelectionIsNeitherCopiedNorPickedUp() {
+        const std::string row(std::size_t(1) << 16, 'a');
+        std::string text;
+        while (text.size() <= (std::size_t(64) << 20))
+            text += row + "\r\n";
+        ShownForm w;
+        searched(w, WriteFile(FDir, "huge.txt", text), "une");
+        QApplication::clipboard()->setText(QStringLiteral("avant"));
+        BoxWatcher watcher;
+        w.form.mmoText->setFocus();
+        QTest::keyClick(w.form.mmoText, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(w.form.mmoText, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(watcher.seen.size(), std::size_t(1));
+        QCOMPARE(watcher.seen.front().text,
+                 QStringLiteral("La sélection dépasse 64 Mio : elle n'est pas copiée."));
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("avant"));
+
+        for (const qint64 length : {(qint64(1) << 20) + 1, qint64(1) << 20}) {
+            w.form.mmoText->setSelStart(0);
+            w.form.mmoText->setSelLength(length);
+            QTest::mouseClick(w.form.mmoText->viewport(), Qt::MiddleButton, {},
+                              CharPoint(w.form.mmoText, 0, 5));
+        }
+        QCOMPARE(watcher.seen.size(), std::size_t(2));
+        QCOMPARE(watcher.seen.back().text,
+                 QStringLiteral("La sélection dépasse 1 Mio : elle ne devient pas la chaîne "
+                                "cherchée."));
+        QCOMPARE(w.form.edtSel->text().size(), qsizetype(1) << 20); // the second one is taken
     }
 };
 

@@ -41,6 +41,11 @@ std::string EndlessSourceMessage(long long maxBytes) {
            std::to_string(maxBytes >> 20) + " Mio";
 }
 
+std::string SelectionTooLargeMessage(long long maxBytes, std::string_view refusal) {
+    return "La sélection dépasse " + std::to_string(maxBytes >> 20) +
+           " Mio : " + std::string(refusal);
+}
+
 std::string SilentSourceMessage(int waitMs) {
     return "La recherche s'arrête : la source n'a rien envoyé pendant " +
            std::to_string(waitMs / 1000) + " s";

@@ -4,6 +4,7 @@
 
 #include <exception>
 #include <string>
+#include <string_view>
 
 // Base of every error kind: a message, UTF-8.
 class EError : public std::exception {
@@ -70,3 +71,7 @@ inline constexpr const char* kMemoCapacityMessage = "Le texte dépasse la capaci
 // maxBytes, or it sent nothing for waitMs milliseconds.
 std::string EndlessSourceMessage(long long maxBytes);
 std::string SilentSourceMessage(int waitMs);
+
+// A selection larger than what is done with it takes in memory and time: copying it to the
+// clipboard, or taking it as the search string. refusal says what is not done.
+std::string SelectionTooLargeMessage(long long maxBytes, std::string_view refusal);

@@ -16,6 +16,7 @@
 #include "text/row_index.h"
 #include "text/text_buffer.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -109,8 +110,11 @@ public:
     void setSelStart(std::int64_t offset);
     // Extends the selection from selStart() by length characters; the caret goes to its end.
     void setSelLength(std::int64_t length);
-    // The selected bytes.
+    // The selected bytes, and how many they are.
     std::string selectedText() const;
+    std::int64_t selectionSize() const noexcept {
+        return std::max(FAnchor, FCaret) - std::min(FAnchor, FCaret);
+    }
     // Row in which the selection ends, that is the caret's row.
     int caretRow() const noexcept { return rowOfOffset(FCaret); }
 

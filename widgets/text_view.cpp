@@ -1,5 +1,6 @@
 #include "widgets/text_view.h"
 
+#include "text/errors.h"
 #include "widgets/accessibility.h"
 #include "widgets/qtext.h"
 
@@ -114,6 +115,8 @@ void TextView::selectAll() {
 }
 
 void TextView::copy() const {
+    if (FModel.selectionSize() > kMaxCopiedBytes)
+        throw EInvalidOperation(SelectionTooLargeMessage(kMaxCopiedBytes, "elle n'est pas copiée"));
     if (FModel.anchor() != FModel.caret())
         QGuiApplication::clipboard()->setText(ToQString(FModel.selectedText(), encoding()));
 }

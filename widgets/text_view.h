@@ -62,7 +62,13 @@ public:
 
     void setScrollBars(Qt::ScrollBarPolicy horizontal, Qt::ScrollBarPolicy vertical);
 
-    // Selects the whole text; copies the selection to the clipboard as Unicode, CR LF kept.
+    // The largest selection that copy() puts on the clipboard (as Unicode it takes twice as much,
+    // and the clipboard hands out copies of it).
+    static constexpr qint64 kMaxCopiedBytes = qint64(64) << 20;
+
+    // Selects the whole text; copies the selection to the clipboard as Unicode, CR LF kept. A
+    // selection larger than kMaxCopiedBytes raises EInvalidOperation and the clipboard keeps
+    // what it held.
     void selectAll();
     void copy() const;
     // Sets the selection from anchor to caret (offsets), scrolls the caret into view.
