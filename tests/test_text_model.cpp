@@ -62,6 +62,9 @@ PlainText PlainConversion(const std::string& file) {
     return plain;
 }
 
+// What a save is to write over.
+enum SaveTarget { kExisting, kNew, kDanglingLink };
+
 // What happens to a file while it is read.
 enum Change { kShorten, kGrow, kReplace, kDelete };
 
@@ -369,40 +372,52 @@ private slots:
 
     // Another program moves the file, or a folder on its way, while the bytes are written: the
     // save replaces nothing but the file it opened and checked, so it fails, and every file is
-    // as it was, a new one not left behind.
+    // as it was, a new one not left behind. Until the replace, a new name holds nothing.
+    void aFileOrFolderReplacedDuringTheSaveFailsIt_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("wholeFolder");
+        QTest::newRow("existing file, its folder replaced") << int(kExisting) << true;
+        QTest::newRow("existing file replaced") << int(kExisting) << false;
+        QTest::newRow("new file, its folder replaced") << int(kNew) << true;
+        QTest::newRow("new file made meanwhile") << int(kNew) << false;
+        QTest::newRow("dangling link, its folder replaced") << int(kDanglingLink) << true;
+        QTest::newRow("dangling link replaced") << int(kDanglingLink) << false;
+    }
     void aFileOrFolderReplacedDuringTheSaveFailsIt() {
+        QFETCH(int, kind);
+        QFETCH(bool, wholeFolder);
         const auto names = [](const std::string& folder) {
-            return QDir(QString::fromStdString(folder)).entryList(QDir::Files | QDir::Hidden);
+            return QDir(QString::fromStdString(folder))
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
         };
-        for (const char* name : {"res.txt", "nouveau.txt"}) {
-            for (const bool wholeFolder : {true, false}) {
-                QTemporaryDir dir;
-                const std::string sub = dir.filePath("sous").toStdString();
-                const std::string moved = dir.filePath("ancien").toStdString();
+        QTemporaryDir dir;
+        const std::string sub = dir.filePath("sous").toStdString();
+        const std::string moved = dir.filePath("ancien").toStdString();
+        QCOMPARE(::mkdir(sub.c_str(), 0755), 0);
+        const std::string target = sub + "/res.txt";
+        if (kind == kExisting)
+            WriteFile(target, "avant");
+        if (kind == kDanglingLink)
+            QCOMPARE(::symlink("cible.txt", target.c_str()), 0);
+        const auto change = [&] {
+            struct stat info {};
+            if (kind == kNew)
+                QCOMPARE(::lstat(target.c_str(), &info), -1);
+            if (wholeFolder) {
+                QCOMPARE(::rename(sub.c_str(), moved.c_str()), 0);
                 QCOMPARE(::mkdir(sub.c_str(), 0755), 0);
-                const std::string target = sub + "/" + name;
-                const bool existed = std::string(name) == "res.txt";
-                if (existed)
-                    WriteFile(target, "avant");
-                const auto change = [&] {
-                    if (wholeFolder) {
-                        QCOMPARE(::rename(sub.c_str(), moved.c_str()), 0);
-                        QCOMPARE(::mkdir(sub.c_str(), 0755), 0);
-                    }
-                    WriteFile(sub + "/autre", "autre");
-                    QCOMPARE(::rename((sub + "/autre").c_str(), target.c_str()), 0);
-                };
-                QCOMPARE(
-                    MessageOf<EFCreateError>([&] { ReplaceFileContent(target, "neuf", change); }),
-                    EFCreateError(FullPath(target), SystemErrorText(kSharingViolation)).message());
-                QCOMPARE(ReadFile(target), std::string("autre"));
-                QCOMPARE(names(sub), QStringList{name});
-                if (wholeFolder)
-                    QCOMPARE(names(moved), existed ? QStringList{name} : QStringList());
-                if (wholeFolder && existed)
-                    QCOMPARE(ReadFile(moved + "/" + name), std::string("avant"));
             }
-        }
+            WriteFile(sub + "/autre", "autre");
+            QCOMPARE(::rename((sub + "/autre").c_str(), target.c_str()), 0);
+        };
+        QCOMPARE(MessageOf<EFCreateError>([&] { ReplaceFileContent(target, "neuf", change); }),
+                 EFCreateError(FullPath(target), SystemErrorText(kSharingViolation)).message());
+        QCOMPARE(ReadFile(target), std::string("autre"));
+        QCOMPARE(names(sub), QStringList{"res.txt"});
+        if (wholeFolder)
+            QCOMPARE(names(moved), kind == kNew ? QStringList() : QStringList{"res.txt"});
+        if (wholeFolder && kind == kExisting)
+            QCOMPARE(ReadFile(moved + "/res.txt"), std::string("avant"));
     }
 
     void savingOverAFileInUseChangesNothing() {

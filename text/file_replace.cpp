@@ -6,6 +6,7 @@
 #include "text/system_errors.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <random>
 #include <string>
@@ -27,6 +28,16 @@ bool WriteAll(int fd, std::string_view data) {
     return true;
 }
 
+// Renames from to to in folder; false with errno set when it failed. Without replacing a file
+// where the file system can tell (EEXIST); others rename as ever.
+bool Rename(int folder, const std::string& from, const std::string& to, bool noReplace) {
+    if (noReplace && ::renameat2(folder, from.c_str(), folder, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (noReplace && errno != EINVAL && errno != ENOSYS)
+        return false;
+    return ::renameat(folder, from.c_str(), folder, to.c_str()) == 0;
+}
+
 // A new file beside the file it replaces, that nobody else has opened, removed again unless it
 // has taken that file's place.
 class SideFile {
@@ -45,7 +56,7 @@ public:
         }
         FOwned = FFile.isOpen();
         FError = FOwned ? 0 : errno;
-        if (FFile.isOpen())
+        if (FFile.isOpen() && replaced.file().isOpen())
             KeepOwnerAndMode(replaced.file().fd());
     }
     ~SideFile() {
@@ -63,9 +74,11 @@ public:
         return FFile.close() == 0 && written;
     }
 
-    // Puts the file in the place of the file it replaces; errno of the failure, or 0.
+    // Puts the file in the place of the file it replaces, or under its name where there was
+    // none (not over a file that another program made there meanwhile); errno of the failure, or
+    // 0.
     int replace(const ReplacedFile& replaced) {
-        if (::renameat(FFolder, FName.c_str(), FFolder, replaced.name().c_str()) != 0)
+        if (!Rename(FFolder, FName, replaced.name(), !replaced.file().isOpen()))
             return errno;
         FOwned = false;
         return 0;

@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
-#include <sys/stat.h>
+#include <filesystem>
 #include <unistd.h>
 
 namespace {
@@ -22,11 +22,23 @@ std::string PathOf(int fd) {
     return std::string(path, std::size_t(size));
 }
 
+// Whether path names nothing at all, not even a dangling link, and ends in a file name.
+bool IsFreeName(const std::string& path) {
+    const std::filesystem::path name = std::filesystem::path(path).filename();
+    struct stat info {};
+    return !name.empty() && name != "." && name != ".." && ::lstat(path.c_str(), &info) != 0 &&
+           errno == ENOENT;
+}
+
 } // namespace
 
 ReplacedFile::ReplacedFile(const std::string& path) {
     OpenResult opened = OpenForReplacing(path);
     if (opened.code == 0 && !opened.file.isOpen()) {
+        if (IsFreeName(path)) {
+            FCode = holdFolderOf(path);
+            return;
+        }
         opened = CreateForReplacing(path);
         FCreated = opened.code == 0;
     }
@@ -43,7 +55,10 @@ ReplacedFile::~ReplacedFile() {
 
 bool ReplacedFile::unchanged(const std::string& path) const {
     struct stat info {};
-    return inFolder(info) && ::stat(path.c_str(), &info) == 0 && isOpened(info);
+    if (FFile.isOpen())
+        return inFolder(info) && ::stat(path.c_str(), &info) == 0 && FFileId.of(info);
+    return fstatat(FFolder.fd(), FName.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 &&
+           errno == ENOENT && ::stat(FFolderPath.c_str(), &info) == 0 && FFolderId.of(info);
 }
 
 // Finds the folder and the name of the file opened; the platform code of a failure, that of a
@@ -53,8 +68,7 @@ int ReplacedFile::locate(const std::string& path) {
     struct stat info {};
     if (fstat(FFile.fd(), &info) != 0)
         return PlatformErrorCode(errno, path);
-    FDevice = info.st_dev;
-    FInode = info.st_ino;
+    FFileId = {info.st_dev, info.st_ino};
     FLocation = PathOf(FFile.fd());
     if (FLocation.empty())
         return PlatformErrorCode(errno, path);
@@ -66,15 +80,25 @@ int ReplacedFile::locate(const std::string& path) {
     FFolder = FileHandle(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (!FFolder.isOpen())
         return PlatformErrorCode(errno, path);
-    struct stat found {};
-    return inFolder(found) ? 0 : kSharingViolation; // a removed file's path ends in " (deleted)"
+    return inFolder(info) ? 0 : kSharingViolation; // a removed file's path ends in " (deleted)"
+}
+
+// For a new file: opens the folder that path names it in; the platform code of a failure, or 0.
+int ReplacedFile::holdFolderOf(const std::string& path) {
+    const std::filesystem::path named(path);
+    FName = named.filename().string();
+    FFolderPath = named.has_parent_path() ? named.parent_path().string() : ".";
+    FLocation = FullPath(path);
+    FFolder = FileHandle(::open(FFolderPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    struct stat info {};
+    if (!FFolder.isOpen() || fstat(FFolder.fd(), &info) != 0)
+        return PlatformErrorCode(errno, path);
+    FFolderId = {info.st_dev, info.st_ino};
+    return 0;
 }
 
 bool ReplacedFile::inFolder(struct stat& info) const {
     return FFolder.isOpen() &&
-           fstatat(FFolder.fd(), FName.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && isOpened(info);
-}
-
-bool ReplacedFile::isOpened(const struct stat& info) const noexcept {
-    return info.st_dev == FDevice && info.st_ino == FInode;
+           fstatat(FFolder.fd(), FName.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+           FFileId.of(info);
 }

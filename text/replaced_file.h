@@ -12,8 +12,10 @@
 
 class ReplacedFile {
 public:
-    // Opens and locks the file that path names, created empty when there is none yet; code() is
-    // the platform error code of a failure (system_errors.h), 0 on success.
+    // Opens and locks the file that path names. Where path names nothing, not even a link, the
+    // file will be new and only its folder is opened; where it is a dangling link, the file it
+    // names is created empty, as the system creates it. code() is the platform error code of a
+    // failure (system_errors.h), 0 on success.
     explicit ReplacedFile(const std::string& path);
     // A file that it created and that was not kept is removed again.
     ~ReplacedFile();
@@ -21,31 +23,43 @@ public:
     ReplacedFile& operator=(const ReplacedFile&) = delete;
 
     int code() const noexcept { return FCode; }
+    // The file opened; closed when the file is to be new.
     const FileHandle& file() const noexcept { return FFile; }
     // The folder holding the file, open for the *at calls, and the file's name in it.
     int folder() const noexcept { return FFolder.fd(); }
     const std::string& name() const noexcept { return FName; }
-    // The file's full path in its folder, as the system found it.
+    // The file's full path, as the system found it.
     const std::string& location() const noexcept { return FLocation; }
 
-    // Whether the name in the folder still names the file opened, and path still reaches it:
-    // false when another program moved or replaced the file or a folder on the way meanwhile.
+    // Whether the name in the folder still names the file opened (or still nothing), and path
+    // still leads there: false when another program moved or replaced the file or a folder on
+    // the way meanwhile.
     bool unchanged(const std::string& path) const;
     // The file has been replaced: a file that it created is no longer its own to remove.
     void keep() noexcept { FCreated = false; }
 
 private:
+    // Which file or folder a stat describes.
+    struct Identity {
+        dev_t device = 0;
+        ino_t inode = 0;
+        bool of(const struct stat& info) const noexcept {
+            return info.st_dev == device && info.st_ino == inode;
+        }
+    };
+
     int locate(const std::string& path);
+    int holdFolderOf(const std::string& path);
     // Whether the name in the folder names the file opened; info receives what it names.
     bool inFolder(struct stat& info) const;
-    bool isOpened(const struct stat& info) const noexcept;
 
     FileHandle FFile;
     FileHandle FFolder;
+    std::string FFolderPath; // as given, for a new file only
     std::string FLocation;
     std::string FName;
-    dev_t FDevice = 0;
-    ino_t FInode = 0;
+    Identity FFileId;
+    Identity FFolderId;
     bool FCreated = false;
     int FCode = 0;
 };
