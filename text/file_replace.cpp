@@ -28,8 +28,8 @@ bool WriteAll(int fd, std::string_view data) {
     return true;
 }
 
-// Renames from to to in folder; false with errno set when it failed. Without replacing a file
-// where the file system can tell (EEXIST); others rename as ever.
+// Renames the entry from of folder as to; false with errno set when it failed. With noReplace, a
+// file under to is not replaced (EEXIST), where the file system supports that check.
 bool Rename(int folder, const std::string& from, const std::string& to, bool noReplace) {
     if (noReplace && ::renameat2(folder, from.c_str(), folder, to.c_str(), RENAME_NOREPLACE) == 0)
         return true;
@@ -115,7 +115,7 @@ void ReplaceFileContent(const std::string& path, std::string_view data,
     const auto failCreate = [&](int code) {
         throw EFCreateError(FullPath(path), SystemErrorText(code));
     };
-    // Opened, and locked against other programs, until the new file has taken its place.
+    // Held, the file locked against other programs, until the new file has taken its place.
     ReplacedFile replaced(path);
     if (replaced.code() != 0)
         failCreate(replaced.code());
