@@ -3,8 +3,10 @@
 // in a shared sticky folder under a uid that has no account, and the system's rule on following
 // them (fs.protected_symlinks) set for the life of an object.
 
+#include <fcntl.h>
 #include <fstream>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -36,15 +38,23 @@ inline bool MakeShared(const std::string& folder) {
 }
 
 // fs.protected_symlinks at value while the object lives, then as it was; set() is false when the
-// process may not change it (not the administrator).
+// process may not change it (not the administrator). The setting belongs to the whole machine:
+// every test that changes it holds one lock meanwhile (tests/x11/e2e.sh too), so that tests run
+// at once, here or in another tree, neither see each other's value nor restore the wrong one.
 class ProtectedSymlinks {
 public:
-    explicit ProtectedSymlinks(int value) : FBefore(Read()) {
+    explicit ProtectedSymlinks(int value)
+        : FLock(::open(kLock, O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+        if (FLock >= 0)
+            ::flock(FLock, LOCK_EX);
+        FBefore = Read();
         FSet = FBefore >= 0 && Write(value) && Read() == value;
     }
     ~ProtectedSymlinks() {
         if (FBefore >= 0)
             Write(FBefore);
+        if (FLock >= 0)
+            ::close(FLock); // releases the lock
     }
     ProtectedSymlinks(const ProtectedSymlinks&) = delete;
     ProtectedSymlinks& operator=(const ProtectedSymlinks&) = delete;
@@ -53,6 +63,7 @@ public:
 
 private:
     static constexpr const char* kSetting = "/proc/sys/fs/protected_symlinks";
+    static constexpr const char* kLock = "/run/lock/trouve-protected-symlinks";
 
     static int Read() {
         int value = -1;
@@ -66,6 +77,7 @@ private:
         return bool(setting);
     }
 
-    int FBefore;
+    int FLock;
+    int FBefore = -1;
     bool FSet = false;
 };

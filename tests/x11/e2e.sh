@@ -644,6 +644,9 @@ step "a link planted by another user is refused"
 # (fs.protected_symlinks, 1 for the step), and neither does the save: the file it names stays.
 # The other user is an unused uid, played through setpriv; as root only, elsewhere skipped.
 if [ "$(id -u)" -eq 0 ]; then
+  # The lock that every test changing the setting holds (tests/other_user.h).
+  exec {symlinks_lock}>/run/lock/trouve-protected-symlinks && flock "$symlinks_lock" ||
+    fail "cannot lock fs.protected_symlinks"
   symlinks_before=$(cat /proc/sys/fs/protected_symlinks)
   echo 1 >/proc/sys/fs/protected_symlinks || fail "cannot set fs.protected_symlinks"
   shared=$(mktemp -d /tmp/trouve-partage.XXXXXX) && chmod 1777 "$shared" ||
@@ -661,6 +664,7 @@ if [ "$(id -u)" -eq 0 ]; then
   log "  the file the link names is unchanged and nothing else was made"
   screenshot "planted-link-refused"
   echo "$symlinks_before" >/proc/sys/fs/protected_symlinks && symlinks_before=""
+  exec {symlinks_lock}>&-
 else
   log "  skipped: playing another user needs root"
 fi
