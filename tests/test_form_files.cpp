@@ -228,7 +228,8 @@ private slots:
         const QString planted = shared.filePath("resultats.txt");
         QVERIFY(PlantLink(important.toStdString(), planted.toStdString()));
         const ProtectedSymlinks protection(1);
-        QVERIFY(protection.set());
+        if (!protection.set())
+            QSKIP("fs.protected_symlinks cannot be changed here");
         ShownForm w;
         w.open(WriteFile(FDir, "src.txt", "aa\r\n"));
         w.search("aa");

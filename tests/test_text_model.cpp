@@ -335,7 +335,8 @@ private slots:
         };
         {
             const ProtectedSymlinks protection(1);
-            QVERIFY(protection.set());
+            if (!protection.set())
+                QSKIP("fs.protected_symlinks cannot be changed here");
             for (const std::string& planted : {inShared("resultats.txt"), inShared("pendant.txt")})
                 QCOMPARE(MessageOf<EFCreateError>([&] { model.saveToFile(planted); }),
                          message(planted, 5));
@@ -362,7 +363,8 @@ private slots:
                      message(inShared("boucle-a"), PlatformErrorCode(ELOOP, "")));
         }
         const ProtectedSymlinks noProtection(0);
-        QVERIFY(noProtection.set());
+        if (!noProtection.set())
+            QSKIP("fs.protected_symlinks cannot be changed here");
         WriteFile(important, before);
         model.saveToFile(inShared("resultats.txt"));
         model.saveToFile(inShared("pendant.txt"));
