@@ -4,6 +4,7 @@
 #include "fifo_writer.h"
 #include "file_size_limit.h"
 #include "form_fixture.h"
+#include "other_user.h"
 #include "text/file_handle.h"
 
 #include <QFileInfo>
@@ -214,6 +215,36 @@ private slots:
         QCOMPARE(w.form.mmo->lineCount(), 1);
         if (obstacle != kNone)
             QCOMPARE(ReadFile(path), before); // nothing changed
+    }
+
+    // Results saved onto a link that another user planted in a shared folder, naming a file of
+    // the user: refused as the system refuses it, the file kept, the button still there.
+    void aLinkPlantedByAnotherUserIsRefused() {
+        if (!IsAdministrator())
+            QSKIP("needs the administrator, to play another user and set fs.protected_symlinks");
+        QTemporaryDir shared;
+        QVERIFY(MakeShared(shared.path().toStdString()));
+        const QString important = WriteFile(FDir, "important.txt", "à garder");
+        const QString planted = shared.filePath("resultats.txt");
+        QVERIFY(PlantLink(important.toStdString(), planted.toStdString()));
+        const ProtectedSymlinks protection(1);
+        if (!protection.set())
+            QSKIP("fs.protected_symlinks cannot be changed here");
+        ShownForm w;
+        w.open(WriteFile(FDir, "src.txt", "aa\r\n"));
+        w.search("aa");
+        w.dialogs->saveAnswers.push_back(planted);
+        BoxWatcher watcher;
+        QTest::mouseClick(w.form.btnSave, Qt::LeftButton);
+        QCOMPARE(watcher.seen.size(), size_t(1));
+        QCOMPARE(watcher.seen.front().text,
+                 "Impossible de créer le fichier \"" + planted + "\". Accès refusé.");
+        QVERIFY(w.form.btnSave->isVisible());
+        QCOMPARE(ReadFile(important), std::string("à garder"));
+        QCOMPARE(
+            QDir(shared.path())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+            QStringList{"resultats.txt"});
     }
 
     // A load and a run show the wait cursor while they hold the window: the window is painted with

@@ -229,6 +229,13 @@ private slots:
         QCOMPARE(mkfifo(path("canal").c_str(), 0600), 0);
         QCOMPARE(OpenForReplacing(path("canal")).code, kNotRegularFile);
         QCOMPARE(OpenForReplacing("/dev/full").code, kNotRegularFile);
+
+        const OpenResult created = CreateForReplacing(path("new.txt"));
+        QCOMPARE(created.code, 0);
+        QCOMPARE(ReadAll(path("new.txt")), std::string());
+        QCOMPARE(OpenForReading(path("new.txt")).code, kSharingViolation);
+        QCOMPARE(CreateForReplacing(path("absent/new.txt")).code, 3);
+        QCOMPARE(CreateForReplacing(path("canal")).code, kNotRegularFile);
     }
     void openForReplacingLeavesAFileInUseUnchanged_data() {
         QTest::addColumn<int>("lockType");

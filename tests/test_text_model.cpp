@@ -1,8 +1,10 @@
 // The text-view model: line-break conversion on load, line counts and access, appending, saving,
 // failures (with the text left as it was), the capacity, and offsets where CR LF counts two.
 #include "file_size_limit.h"
+#include "other_user.h"
 #include "text/errors.h"
 #include "text/file_handle.h"
+#include "text/file_replace.h"
 #include "text/system_errors.h"
 #include "text/text_loader.h"
 #include "text/text_model.h"
@@ -59,6 +61,9 @@ PlainText PlainConversion(const std::string& file) {
     }
     return plain;
 }
+
+// What a save is to write over.
+enum SaveTarget { kExisting, kNew, kDanglingLink };
 
 // What happens to a file while it is read.
 enum Change { kShorten, kGrow, kReplace, kDelete };
@@ -267,8 +272,9 @@ private slots:
         QCOMPARE(ReadFile(target), std::string(model.text()));
     }
 
-    // A link is written through, and the file keeps its permissions; a loop of links, and what is
-    // not a regular file (a FIFO that nobody reads, a device), are refused with their reason.
+    // A link is written through, and the file keeps its permissions; a dangling link into a missing
+    // folder, a loop of links, and what is not a regular file (a FIFO that nobody reads, a device),
+    // are refused with their reason.
     void savingThroughLinksAndOntoWhatIsNoFile() {
         QTemporaryDir dir;
         const auto in = [&](const char* name) { return dir.filePath(name).toStdString(); };
@@ -285,6 +291,10 @@ private slots:
         QCOMPARE(::stat(in("vrai.txt").c_str(), &info), 0);
         QCOMPARE(info.st_mode & 07777, mode_t(0640));
 
+        QCOMPARE(::symlink("absent/nouveau.txt", in("perdu.txt").c_str()), 0);
+        QCOMPARE(MessageOf<EFCreateError>([&] { model.saveToFile(in("perdu.txt")); }),
+                 EFCreateError(FullPath(in("perdu.txt")), SystemErrorText(3)).message());
+
         QCOMPARE(::symlink("boucle-b", in("boucle-a").c_str()), 0);
         QCOMPARE(::symlink("boucle-a", in("boucle-b").c_str()), 0);
         QCOMPARE(::mkfifo(in("canal").c_str(), 0600), 0);
@@ -294,6 +304,122 @@ private slots:
             QCOMPARE(MessageOf<EFCreateError>([&] { model.saveToFile(target); }),
                      EFCreateError(FullPath(target), SystemErrorText(code)).message());
         }
+    }
+
+    // In a shared sticky folder another user planted a link to a file of this user and one to a
+    // file that does not exist: the save refuses them as the system does, and nothing anywhere
+    // changes. The same links made by the user are written through; a loop keeps its reason; with
+    // the system's protection off, the planted links are followed as the system follows them.
+    void linksPlantedByAnotherUser() {
+        if (!IsAdministrator())
+            QSKIP("needs the administrator, to play another user and set fs.protected_symlinks");
+        QTemporaryDir home;
+        QTemporaryDir shared;
+        QVERIFY(MakeShared(shared.path().toStdString()));
+        const auto inHome = [&](const char* name) { return home.filePath(name).toStdString(); };
+        const auto inShared = [&](const char* name) { return shared.filePath(name).toStdString(); };
+        const auto names = [](const QTemporaryDir& dir) {
+            return QDir(dir.path())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        };
+        const std::string important = inHome("important.txt");
+        const std::string before = "à garder\r\n";
+        WriteFile(important, before);
+        QCOMPARE(::chmod(important.c_str(), 0640), 0);
+        QVERIFY(PlantLink(important, inShared("resultats.txt")));
+        QVERIFY(PlantLink(inHome("absent.txt"), inShared("pendant.txt")));
+        TextModel model;
+        model.appendLine(">1,1:mot");
+        const auto message = [&](const std::string& target, int code) {
+            return EFCreateError(FullPath(target), SystemErrorText(code)).message();
+        };
+        {
+            const ProtectedSymlinks protection(1);
+            if (!protection.set())
+                QSKIP("fs.protected_symlinks cannot be changed here");
+            for (const std::string& planted : {inShared("resultats.txt"), inShared("pendant.txt")})
+                QCOMPARE(MessageOf<EFCreateError>([&] { model.saveToFile(planted); }),
+                         message(planted, 5));
+            QCOMPARE(ReadFile(important), before);
+            QCOMPARE(names(home), QStringList{"important.txt"});
+            QCOMPARE(names(shared), (QStringList{"pendant.txt", "resultats.txt"}));
+
+            QCOMPARE(::chown(important.c_str(), kOtherUser + 1, kOtherUser + 1), 0);
+            QCOMPARE(::symlink(important.c_str(), inShared("mien.txt").c_str()), 0);
+            QCOMPARE(::symlink(inHome("nouveau.txt").c_str(), inShared("mien-pendant.txt").c_str()),
+                     0);
+            model.saveToFile(inShared("mien.txt"));
+            model.saveToFile(inShared("mien-pendant.txt"));
+            QCOMPARE(ReadFile(important), model.text());
+            QCOMPARE(ReadFile(inHome("nouveau.txt")), model.text());
+            struct stat info {};
+            QCOMPARE(::stat(important.c_str(), &info), 0);
+            QCOMPARE(info.st_mode & 07777, mode_t(0640));
+            QCOMPARE(info.st_uid, kOtherUser + 1);
+
+            QCOMPARE(::symlink("boucle-b", inShared("boucle-a").c_str()), 0);
+            QCOMPARE(::symlink("boucle-a", inShared("boucle-b").c_str()), 0);
+            QCOMPARE(MessageOf<EFCreateError>([&] { model.saveToFile(inShared("boucle-a")); }),
+                     message(inShared("boucle-a"), PlatformErrorCode(ELOOP, "")));
+        }
+        const ProtectedSymlinks noProtection(0);
+        if (!noProtection.set())
+            QSKIP("fs.protected_symlinks cannot be changed here");
+        WriteFile(important, before);
+        model.saveToFile(inShared("resultats.txt"));
+        model.saveToFile(inShared("pendant.txt"));
+        QCOMPARE(ReadFile(important), model.text());
+        QCOMPARE(ReadFile(inHome("absent.txt")), model.text());
+    }
+
+    // Another program moves the file, or a folder on its way, while the bytes are written: the
+    // save replaces nothing but the file it opened and checked, so it fails, and every file is
+    // as it was, a new one not left behind. Until the replace, a new name holds nothing.
+    void aFileOrFolderReplacedDuringTheSaveFailsIt_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("wholeFolder");
+        QTest::newRow("existing file, its folder replaced") << int(kExisting) << true;
+        QTest::newRow("existing file replaced") << int(kExisting) << false;
+        QTest::newRow("new file, its folder replaced") << int(kNew) << true;
+        QTest::newRow("new file made meanwhile") << int(kNew) << false;
+        QTest::newRow("dangling link, its folder replaced") << int(kDanglingLink) << true;
+        QTest::newRow("dangling link replaced") << int(kDanglingLink) << false;
+    }
+    void aFileOrFolderReplacedDuringTheSaveFailsIt() {
+        QFETCH(int, kind);
+        QFETCH(bool, wholeFolder);
+        const auto names = [](const std::string& folder) {
+            return QDir(QString::fromStdString(folder))
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        };
+        QTemporaryDir dir;
+        const std::string sub = dir.filePath("sous").toStdString();
+        const std::string moved = dir.filePath("ancien").toStdString();
+        QCOMPARE(::mkdir(sub.c_str(), 0755), 0);
+        const std::string target = sub + "/res.txt";
+        if (kind == kExisting)
+            WriteFile(target, "avant");
+        if (kind == kDanglingLink)
+            QCOMPARE(::symlink("cible.txt", target.c_str()), 0);
+        const auto change = [&] {
+            struct stat info {};
+            if (kind == kNew)
+                QCOMPARE(::lstat(target.c_str(), &info), -1);
+            if (wholeFolder) {
+                QCOMPARE(::rename(sub.c_str(), moved.c_str()), 0);
+                QCOMPARE(::mkdir(sub.c_str(), 0755), 0);
+            }
+            WriteFile(sub + "/autre", "autre");
+            QCOMPARE(::rename((sub + "/autre").c_str(), target.c_str()), 0);
+        };
+        QCOMPARE(MessageOf<EFCreateError>([&] { ReplaceFileContent(target, "neuf", change); }),
+                 EFCreateError(FullPath(target), SystemErrorText(kSharingViolation)).message());
+        QCOMPARE(ReadFile(target), std::string("autre"));
+        QCOMPARE(names(sub), QStringList{"res.txt"});
+        if (wholeFolder)
+            QCOMPARE(names(moved), kind == kNew ? QStringList() : QStringList{"res.txt"});
+        if (wholeFolder && kind == kExisting)
+            QCOMPARE(ReadFile(moved + "/res.txt"), std::string("avant"));
     }
 
     void savingOverAFileInUseChangesNothing() {

@@ -77,6 +77,18 @@ OpenResult OpenForReplacing(const std::string& path) {
     return {std::move(file), 0};
 }
 
+OpenResult CreateForReplacing(const std::string& path) {
+    FileHandle file(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666));
+    // A create misses only a folder, also the one that a dangling link names.
+    if (!file.isOpen())
+        return Failure(errno == ENOENT ? ENOTDIR : errno, path);
+    if (!IsRegularFile(file.fd()))
+        return {FileHandle(), kNotRegularFile};
+    if (!Lock(file.fd(), F_WRLCK))
+        return {FileHandle(), kSharingViolation};
+    return {std::move(file), 0};
+}
+
 bool IsRegularFile(int fd) noexcept {
     struct stat info {};
     return fstat(fd, &info) == 0 && S_ISREG(info.st_mode);

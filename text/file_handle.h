@@ -42,6 +42,12 @@ OpenResult OpenForReading(const std::string& path);
 // code of a file in use, of a folder (5) or of anything that is not a regular file.
 OpenResult OpenForReplacing(const std::string& path);
 
+// Creates the file that a save writes where OpenForReplacing found none, as a redirection of the
+// shell does: a dangling symbolic link is followed where the system follows it, and the file it
+// names is created. Shared with nobody until it is closed; fails with the code of the system's
+// refusal, or as OpenForReplacing when another program made something else there meanwhile.
+OpenResult CreateForReplacing(const std::string& path);
+
 // Whether fd is a regular file, whose data ends; pipes and devices may never end or never speak.
 bool IsRegularFile(int fd) noexcept;
 

@@ -2,35 +2,18 @@
 
 #include "text/errors.h"
 #include "text/file_handle.h"
+#include "text/replaced_file.h"
 #include "text/system_errors.h"
 
 #include <cerrno>
-#include <climits>
+#include <cstdio>
 #include <fcntl.h>
-#include <filesystem>
 #include <random>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-constexpr int kMaxLinks = 40; // as the system follows them
-
-// The file that path names once its symbolic links are followed (it may not exist yet), or an
-// empty path when the links loop.
-std::filesystem::path LinkTarget(const std::filesystem::path& path) {
-    std::filesystem::path target = path;
-    for (int links = 0; links <= kMaxLinks; ++links) {
-        std::error_code ec;
-        if (!std::filesystem::is_symlink(target, ec))
-            return target;
-        const std::filesystem::path next = std::filesystem::read_symlink(target, ec);
-        if (ec)
-            return target;
-        target = next.is_absolute() ? next : target.parent_path() / next;
-    }
-    return {};
-}
 
 // Writes all of data; false when the file took fewer bytes (disk full, or any write error).
 bool WriteAll(int fd, std::string_view data) {
@@ -45,27 +28,40 @@ bool WriteAll(int fd, std::string_view data) {
     return true;
 }
 
-// A new file beside target, that nobody else has opened, removed again unless it is kept.
+// Renames the entry from of folder as to; false with errno set when it failed. With noReplace, a
+// file under to is not replaced (EEXIST), where the file system supports that check.
+bool Rename(int folder, const std::string& from, const std::string& to, bool noReplace) {
+    if (noReplace && ::renameat2(folder, from.c_str(), folder, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (noReplace && errno != EINVAL && errno != ENOSYS)
+        return false;
+    return ::renameat(folder, from.c_str(), folder, to.c_str()) == 0;
+}
+
+// A new file beside the file it replaces, that nobody else has opened, removed again unless it
+// has taken that file's place.
 class SideFile {
 public:
-    // Creates it with the permissions a new file gets, or those of the file it replaces.
-    SideFile(const std::filesystem::path& target, const FileHandle& replaced) {
+    // Creates it with the permissions and, where the system allows it, the owner of the file it
+    // replaces.
+    explicit SideFile(const ReplacedFile& replaced) : FFolder(replaced.folder()) {
         std::mt19937 random(std::random_device{}());
         for (int attempt = 0; attempt < 100 && !FFile.isOpen(); ++attempt) {
             // Hidden, and named after the file it replaces, should it ever be left behind.
-            FPath = target.parent_path() / ("." + target.filename().string() + ".trouve-" +
-                                            std::to_string(random() % 1000000));
-            FFile = FileHandle(::open(FPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+            FName = "." + replaced.name() + ".trouve-" + std::to_string(random() % 1000000);
+            FFile = FileHandle(
+                ::openat(FFolder, FName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
             if (!FFile.isOpen() && errno != EEXIST)
                 break;
         }
-        FError = FFile.isOpen() ? 0 : errno;
-        if (FFile.isOpen() && replaced.isOpen())
-            KeepOwnerAndMode(replaced.fd());
+        FOwned = FFile.isOpen();
+        FError = FOwned ? 0 : errno;
+        if (FFile.isOpen() && replaced.file().isOpen())
+            KeepOwnerAndMode(replaced.file().fd());
     }
     ~SideFile() {
-        if (!FKept && !FPath.empty())
-            ::unlink(FPath.c_str());
+        if (FOwned)
+            ::unlinkat(FFolder, FName.c_str(), 0);
     }
     SideFile(const SideFile&) = delete;
     SideFile& operator=(const SideFile&) = delete;
@@ -78,11 +74,13 @@ public:
         return FFile.close() == 0 && written;
     }
 
-    // Puts the file in target's place; errno of the failure, or 0.
-    int replace(const std::filesystem::path& target) {
-        if (::rename(FPath.c_str(), target.c_str()) != 0)
+    // Puts the file in the place of the file it replaces, or under its name where there was
+    // none (not over a file that another program made there meanwhile); errno of the failure, or
+    // 0.
+    int replace(const ReplacedFile& replaced) {
+        if (!Rename(FFolder, FName, replaced.name(), !replaced.file().isOpen()))
             return errno;
-        FKept = true;
+        FOwned = false;
         return 0;
     }
 
@@ -96,38 +94,43 @@ private:
         fchmod(FFile.fd(), info.st_mode & 07777);
     }
 
-    std::filesystem::path FPath;
+    int FFolder;
+    std::string FName;
     FileHandle FFile;
     int FError = 0;
-    bool FKept = false;
+    bool FOwned = false; // created here, and not yet in the place of the file it replaces
 };
 
 // The folder's entry is on the disk too, so that the new file survives a power cut.
-void SyncFolder(const std::filesystem::path& folder) {
-    const FileHandle dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_CLOEXEC));
+void SyncFolder(int folder) {
+    const FileHandle dir(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.isOpen())
         ::fsync(dir.fd());
 }
 
 } // namespace
 
-void ReplaceFileContent(const std::string& path, std::string_view data) {
+void ReplaceFileContent(const std::string& path, std::string_view data,
+                        const std::function<void()>& beforeReplace) {
     const auto failCreate = [&](int code) {
         throw EFCreateError(FullPath(path), SystemErrorText(code));
     };
-    const std::filesystem::path target = LinkTarget(path);
-    if (target.empty())
-        failCreate(PlatformErrorCode(ELOOP, path));
-    // Opened, and locked against other programs, until the new file has taken its place.
-    const OpenResult replaced = OpenForReplacing(target);
-    if (replaced.code != 0)
-        failCreate(replaced.code);
-    SideFile side(target, replaced.file);
+    // Held, the file locked against other programs, until the new file has taken its place.
+    ReplacedFile replaced(path);
+    if (replaced.code() != 0)
+        failCreate(replaced.code());
+    SideFile side(replaced);
     if (side.error() != 0)
-        failCreate(PlatformErrorCode(side.error(), target));
+        failCreate(PlatformErrorCode(side.error(), replaced.location()));
     if (!side.write(data))
         throw EWriteError();
-    if (const int err = side.replace(target))
-        failCreate(PlatformErrorCode(err, target));
-    SyncFolder(target.parent_path());
+    if (beforeReplace)
+        beforeReplace();
+    // The name replaced is the file opened and checked, not what it names a moment later.
+    if (!replaced.unchanged(path))
+        failCreate(kSharingViolation);
+    if (const int err = side.replace(replaced))
+        failCreate(PlatformErrorCode(err, replaced.location()));
+    replaced.keep();
+    SyncFolder(replaced.folder());
 }

@@ -54,6 +54,8 @@ step() {
 cleanup() {
   local pid
   [ -n "${mounted:-}" ] && umount "$mounted" 2>/dev/null
+  [ -n "${symlinks_before:-}" ] && echo "$symlinks_before" >/proc/sys/fs/protected_symlinks
+  [ -n "${shared:-}" ] && rm -rf "$shared"
   for pid in "$app_pid" "$wm_pid" "$xvfb_pid"; do
     [ -n "$pid" ] && kill "$pid" 2>/dev/null
   done
@@ -636,6 +638,37 @@ accept_file_dialog "$dialog" "$work/canal.txt" "save-fifo"
 expect_error_box "Impossible de créer le fichier \"$work/canal.txt\". Ce n'est pas un fichier ordinaire : c'est un tube, un périphérique ou un socket." 10
 [ -n "${mounted:-}" ] && umount "$mounted" && mounted=""
 screenshot "fifo-refused"
+
+step "a link planted by another user is refused"
+# In a shared sticky folder the system follows no link that another user made there
+# (fs.protected_symlinks, 1 for the step), and neither does the save: the file it names stays.
+# The other user is an unused uid, played through setpriv; as root only, and where the setting
+# can be changed, elsewhere skipped.
+if [ "$(id -u)" -eq 0 ] && [ -w /proc/sys/fs/protected_symlinks ]; then
+  # The lock that every test changing the setting holds (tests/other_user.h).
+  exec {symlinks_lock}>/run/lock/trouve-protected-symlinks && flock "$symlinks_lock" ||
+    fail "cannot lock fs.protected_symlinks"
+  symlinks_before=$(cat /proc/sys/fs/protected_symlinks)
+  echo 1 >/proc/sys/fs/protected_symlinks || fail "cannot set fs.protected_symlinks"
+  shared=$(mktemp -d /tmp/trouve-partage.XXXXXX) && chmod 1777 "$shared" ||
+    fail "cannot make a shared folder"
+  printf 'à garder\n' >"$work/important.txt"
+  setpriv --reuid=54321 --regid=54321 --clear-groups \
+    ln -s "$work/important.txt" "$shared/resultats.txt" || fail "cannot plant the link"
+  click_at $SAVE_X $SAVE_Y
+  dialog=$(wait_dialog '.') || fail "no save dialog: btnSave is not shown after the failed save"
+  accept_file_dialog "$dialog" "$shared/resultats.txt" "save-planted-link"
+  expect_error_box "Impossible de créer le fichier \"$shared/resultats.txt\". Accès refusé." 10
+  [ "$(cat "$work/important.txt")" = "à garder" ] || fail "the save wrote through the planted link"
+  [ "$(ls -A "$shared")" = "resultats.txt" ] ||
+    fail "the refused save left files behind: $(ls -A "$shared" | tr '\n' ' ')"
+  log "  the file the link names is unchanged and nothing else was made"
+  screenshot "planted-link-refused"
+  echo "$symlinks_before" >/proc/sys/fs/protected_symlinks && symlinks_before=""
+  exec {symlinks_lock}>&-
+else
+  log "  skipped: playing another user and setting fs.protected_symlinks need root"
+fi
 
 step "a source that never ends"
 # /dev/zero: the load stops past the view's capacity, the run past its limit, each with a box.
