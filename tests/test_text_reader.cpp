@@ -1,4 +1,5 @@
 // The line reader: line breaks, the end-of-file mark, long lines, pipes, and every error code.
+#include "text/byte_source.h"
 #include "text/errors.h"
 #include "text/text_reader.h"
 
@@ -79,6 +80,37 @@ class TestTextReader : public QObject {
     std::string path(const char* name) const { return FDir.filePath(name).toStdString(); }
 
 private slots:
+    // What the load and the line reader read through: the size and the reads of a regular file,
+    // and a pipe that says nothing, whose read is reported silent after the wait.
+    void theByteSourceOfBothReaders() {
+        WriteFile(path("small.txt"), "abc");
+        const FileHandle small(::open(path("small.txt").c_str(), O_RDONLY));
+        ByteSource file(small.fd());
+        QVERIFY(file.regular());
+        QCOMPARE(file.regularSize(), std::int64_t(3));
+        QCOMPARE(file.blockSize(), std::size_t(4096));
+        char bytes[8];
+        QCOMPARE(file.read(bytes, sizeof bytes).count, std::size_t(3));
+        QCOMPARE(file.read(bytes, sizeof bytes).count, std::size_t(0));
+        QCOMPARE(file.delivered(), std::int64_t(3));
+
+        int ends[2];
+        QVERIFY(pipe2(ends, O_NONBLOCK) == 0);
+        const FileHandle readEnd(ends[0]);
+        const FileHandle writeEnd(ends[1]);
+        ByteSource silent(readEnd.fd(), 50);
+        QVERIFY(!silent.regular());
+        QCOMPARE(silent.blockSize(), ByteSource::kBlock);
+        QVERIFY(silent.read(bytes, sizeof bytes).silent);
+
+        ByteSource failing(small.fd(), 50, [](int, char*, std::size_t) -> ssize_t {
+            errno = EIO;
+            return -1;
+        });
+        const ByteSource::Read failed = failing.read(bytes, sizeof bytes);
+        QVERIFY(failed.count == 0 && failed.error == EIO && !failed.silent);
+    }
+
     void linesByTheReaderRules_data() {
         QTest::addColumn<std::string>("data");
         QTest::addColumn<Lines>("lines");

@@ -4,46 +4,14 @@
 #include "text/break_converter.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
-constexpr std::size_t kBlock = std::size_t(1) << 18; // stays in the second-level cache
-constexpr std::size_t kLead = 64;                    // room for the byte before a block
+constexpr std::size_t kLead = 64; // room for the byte before a block
 constexpr std::size_t kHeadLength = kByteOrderMark.size();
 // The pages of the text are faulted in by a second thread, this far ahead of the text written.
 constexpr std::size_t kPrefaultAhead = std::size_t(8) << 20;
-
-// The size of a regular file, or -1 for anything else (a pipe, a device).
-std::int64_t RegularSize(int fd) {
-    struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
-        return -1;
-    return std::int64_t(info.st_size);
-}
-
-// Reads of a whole block, or of a small file at once (a multiple of a page either way).
-std::size_t BlockFor(std::int64_t size) {
-    if (size < 0 || size >= std::int64_t(kBlock))
-        return kBlock;
-    const std::size_t page = AlignedBuffer::kAlignment;
-    return (std::size_t(size) + page) / page * page;
-}
-
-// One read of up to count bytes, by read or by the system; 0 at the end of the data, on a
-// failure, or when a pipe or a device sends nothing for waitMs.
-std::size_t ReadSome(const ReadFunction& read, int fd, char* into, std::size_t count, int waitMs) {
-    for (;;) {
-        const ssize_t got = read ? read(fd, into, count) : ::read(fd, into, count);
-        if (got >= 0)
-            return std::size_t(got);
-        if (errno != EINTR && (errno != EAGAIN || !WaitForBytes(fd, waitMs)))
-            return 0;
-    }
-}
 
 // The text as it is built: pieces of the file (after the byte-order mark) are cut at the first
 // NUL, converted into the text and indexed.
@@ -117,8 +85,9 @@ private:
 } // namespace
 
 LoadedText LoadText(int fd, std::int64_t capacity, const ReadFunction& read, int waitMs) {
-    const std::int64_t size = RegularSize(fd);
-    const std::size_t block = BlockFor(size);
+    ByteSource source(fd, waitMs, read);
+    const std::int64_t size = source.regularSize();
+    const std::size_t block = source.blockSize();
     AlignedBuffer buffer(kLead + block + BreakConverter::kSlack);
     char* const in = buffer.data() + kLead;
     in[-1] = '\0';
@@ -128,15 +97,14 @@ LoadedText LoadText(int fd, std::int64_t capacity, const ReadFunction& read, int
     char head[1 + kHeadLength + BreakConverter::kSlack] = {};
     std::size_t headLength = 0;
     bool headDone = false;
-    std::int64_t readBytes = 0;
     for (;;) {
-        builder.expect(size - readBytes);
-        const std::size_t got = ReadSome(read, fd, in, block, waitMs);
+        builder.expect(size - source.delivered());
+        // A failed read ends the data, and so does a silent source.
+        const std::size_t got = source.read(in, block).count;
         if (got == 0)
             break;
-        readBytes += std::int64_t(got);
         // A regular file ends; a device such as /dev/zero may not, nor fill the text (NUL bytes).
-        if (size < 0 && readBytes > capacity)
+        if (!source.regular() && source.delivered() > capacity)
             builder.refuse();
         detector.feed({in, got});
         std::size_t skip = 0;
@@ -153,7 +121,7 @@ LoadedText LoadText(int fd, std::int64_t capacity, const ReadFunction& read, int
         builder.add(in + skip, got - skip);
         if (builder.cut() && detector.decided())
             break; // the rest of the file changes nothing
-        if (builder.refused() && (detector.decided() || readBytes >= size))
+        if (builder.refused() && (detector.decided() || source.delivered() >= size))
             break; // only the encoding was left to decide
     }
     if (!headDone)

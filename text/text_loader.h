@@ -5,15 +5,14 @@
 // text are faulted in ahead of it by a second thread (text_buffer.h), which ends before the load
 // returns or raises.
 
+#include "text/byte_source.h"
 #include "text/encoding.h"
 #include "text/file_handle.h"
 #include "text/row_index.h"
 #include "text/text_buffer.h"
 
 #include <cstdint>
-#include <functional>
 #include <string>
-#include <sys/types.h>
 
 struct LoadedText {
     TextBuffer text;
@@ -23,10 +22,6 @@ struct LoadedText {
     // The text exceeded the capacity: the text is empty, the encoding is the file's all the same.
     bool beyondCapacity = false;
 };
-
-// One read of a file; returns what read(2) returns. Tests pass their own to change the file
-// between reads.
-using ReadFunction = std::function<ssize_t(int fd, char* into, std::size_t count)>;
 
 // Reads the open file fd from its current position to its end. A failed read ends the data, and
 // so does a pipe or a device that sends nothing for waitMs milliseconds. A text beyond capacity

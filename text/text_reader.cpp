@@ -51,8 +51,8 @@ void TextReader::open(const std::string& fileName) {
         Raise(result.code);
     FFileName = fileName;
     FFile = std::move(result.file);
-    FRegular = IsRegularFile(FFile.fd());
-    FSourceBytes = 0;
+    FSource.emplace(FFile.fd(), FLimits.waitMs,
+                    [this](int fd, char* into, size_t count) { return readFile(fd, into, count); });
     FHead = kFirstHead;
     FBuffer = AlignedBuffer(FHead + FBufferSize);
     FPos = FLen = FHead;
@@ -73,25 +73,19 @@ ssize_t TextReader::readFile(int fd, char* destination, size_t count) {
 bool TextReader::readAtHead() {
     if (FEndOfData)
         return false;
-    ssize_t count;
-    for (;;) {
-        count = readFile(FFile.fd(), FBuffer.data() + FHead, FBufferSize);
-        if (count >= 0 || (errno != EINTR && errno != EAGAIN))
-            break;
-        // A pipe or a device with nothing yet: waited for, a while.
-        if (errno == EAGAIN && !WaitForBytes(FFile.fd(), FLimits.waitMs))
-            throw EInvalidOperation(SilentSourceMessage(FLimits.waitMs));
-    }
-    if (!FRegular && count > 0 && (FSourceBytes += count) > FLimits.maxBytes)
+    const ByteSource::Read got = FSource->read(FBuffer.data() + FHead, FBufferSize);
+    if (got.silent)
+        throw EInvalidOperation(SilentSourceMessage(FLimits.waitMs));
+    if (got.count > 0 && !FSource->regular() && FSource->delivered() > FLimits.maxBytes)
         throw EInvalidOperation(EndlessSourceMessage(FLimits.maxBytes));
-    if (count > 0) {
-        FLen = FHead + size_t(count);
+    if (got.count > 0) {
+        FLen = FHead + got.count;
         return true;
     }
-    if (count == 0 || errno == EPIPE)
+    if (got.error == 0 || got.error == EPIPE)
         FEndOfData = true;
     else
-        tPendingCode = PlatformErrorCode(errno, FFileName);
+        tPendingCode = PlatformErrorCode(got.error, FFileName);
     return false;
 }
 
@@ -191,6 +185,7 @@ void TextReader::close() {
     FBuffer = AlignedBuffer();
     FHead = 0;
     FPos = FLen = 0;
+    FSource.reset();
     const int err = FFile.close();
     if (err != 0)
         Raise(PlatformErrorCode(err, FFileName));

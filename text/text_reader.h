@@ -10,9 +10,11 @@
 // applies the same rules to whole blocks at a time.
 
 #include "text/aligned_buffer.h"
+#include "text/byte_source.h"
 #include "text/file_handle.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
@@ -30,7 +32,7 @@ struct SourceLimits {
 class TextReader {
 public:
     // Blocks of this size stay in the processor's second-level cache while they are searched.
-    static constexpr size_t kDefaultBufferSize = size_t(1) << 18;
+    static constexpr size_t kDefaultBufferSize = ByteSource::kBlock;
 
     // bufferSize: the size of each read from the file (small sizes are for tests).
     explicit TextReader(size_t bufferSize = kDefaultBufferSize, SourceLimits limits = {});
@@ -75,8 +77,7 @@ private:
     std::string FFileName;
     FileHandle FFile;
     const SourceLimits FLimits;
-    bool FRegular = true;       // a regular file, whose reads end
-    long long FSourceBytes = 0; // read from a source that is not a regular file
+    std::optional<ByteSource> FSource; // while open
     // Reads land at FHead, a page boundary; unread bytes kept for the next read go just before it.
     AlignedBuffer FBuffer;
     size_t FHead = 0;
