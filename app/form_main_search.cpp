@@ -68,11 +68,21 @@ private:
     std::string FLines; // result lines, each ended by CR LF
 };
 
+// "aucun résultat", "1 résultat", "2 résultats".
+QString ResultCountText(int count) {
+    if (count == 0)
+        return QStringLiteral("aucun résultat");
+    return QString::number(count) +
+           (count == 1 ? QStringLiteral(" résultat") : QStringLiteral(" résultats"));
+}
+
 } // namespace
 
 void TFormMain::btnGoClick() {
     btnSave->setVisible(false);
-    edtSel->setText(TrimmedText(edtSel->text()));
+    // Written back only when trimming changes it: a screen reader would read it again.
+    if (const QString trimmed = TrimmedText(edtSel->text()); trimmed != edtSel->text())
+        edtSel->setText(trimmed);
     const QString searchString = edtSel->text();
     if (searchString.isEmpty())
         return; // emptying the field has already cleared the results and disabled btnGo
@@ -110,4 +120,8 @@ void TFormMain::btnGoClick() {
     StatusBar->announcePanelText(0);
     btnSave->setVisible(true);
     reader.close();
+    // The keyboard finds the first result on coming into the list; the eye sees it as before.
+    mmo->placeCaret(0);
+    StatusBar->announce(StatusBar->panelText(0) + QStringLiteral(", ") +
+                        ResultCountText(mmo->lineCount()));
 }
