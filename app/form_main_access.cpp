@@ -8,7 +8,9 @@
 #include "widgets/text_view.h"
 
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
+#include <tuple>
 
 namespace {
 
@@ -24,6 +26,15 @@ void TFormMain::setUpAccess() {
     InstallAccessibleInterfaces(); // the window is a frame named by its caption
     NameButton(btnOpen, QStringLiteral("Ouvrir un fichier source"));
     NameButton(btnSave, QStringLiteral("Enregistrer les résultats"));
+    // The edits' labels end with a blank, which the names of the edits and of the labels, as a
+    // screen reader reads them, leave out.
+    for (auto [label, edit, name] : {std::tuple{lblSrc, edtSrc, QStringLiteral("Fichier source")},
+                                     std::tuple{lblSel, edtSel, QStringLiteral("Chaine")}}) {
+        label->setAccessibleName(name);
+        edit->setAccessibleName(name);
+    }
+    mmo->setAccessibleName(QStringLiteral("Résultats"));
+    mmoText->setAccessibleName(QStringLiteral("Texte du fichier"));
     // A button's shortcut acts only while the button is shown and enabled.
     btnOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     btnSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));

@@ -26,6 +26,7 @@ void TFormMain::openSource(const QString& path) {
     StatusBar->setPanelText(0, QString::fromStdString(DecimalText(FTotalLines)) +
                                    QStringLiteral(" lignes"));
     StatusBar->announcePanelText(0);
+    StatusBar->announce(StatusBar->panelText(0));
 }
 
 void TFormMain::btnSaveClick() {

@@ -35,9 +35,10 @@ void TFormMain::mmoDblClick() {
         MessageDialog(QStringLiteral("Erreur de sélection"), mtWarning, {mbOK});
         return;
     }
+    // The focus first: a screen reader then says where it went and what is selected there.
+    mmoText->setFocus(Qt::OtherFocusReason);
     mmoText->setSelStart(mmoText->rowOffset(place.line - 1) + place.column - 1);
     mmoText->setSelLength(CharCount(edtSel->text()));
-    mmoText->setFocus(Qt::OtherFocusReason);
 }
 
 // The largest selection that becomes the search string: the field lays out its whole text.

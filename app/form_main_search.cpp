@@ -58,6 +58,14 @@ private:
     unsigned FCalls = 0;
 };
 
+// "aucun résultat", "1 résultat", "2 résultats".
+QString ResultCountText(int count) {
+    if (count == 0)
+        return QStringLiteral("aucun résultat");
+    return QString::number(count) +
+           (count == 1 ? QStringLiteral(" résultat") : QStringLiteral(" résultats"));
+}
+
 } // namespace
 
 // The lines found reach the result list in one step, also those found before a failure; the
@@ -71,7 +79,9 @@ void TFormMain::listResults(ResultLines& lines) {
 
 void TFormMain::btnGoClick() {
     btnSave->setVisible(false);
-    edtSel->setText(TrimmedText(edtSel->text()));
+    // Written back only when trimming changes it: a screen reader would read it again.
+    if (const QString trimmed = TrimmedText(edtSel->text()); trimmed != edtSel->text())
+        edtSel->setText(trimmed);
     const QString searchString = edtSel->text();
     if (searchString.isEmpty())
         return; // emptying the field has already cleared the results and disabled btnGo
@@ -96,4 +106,8 @@ void TFormMain::btnGoClick() {
     }
     listResults(lines);
     btnSave->setVisible(true);
+    // The keyboard finds the first result on coming into the list; the eye sees it as before.
+    mmo->placeCaret(0);
+    StatusBar->announce(StatusBar->panelText(0) + QStringLiteral(", ") +
+                        ResultCountText(mmo->lineCount()));
 }

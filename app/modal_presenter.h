@@ -13,3 +13,5 @@ QScreen* PresentationScreen();
 // when running it throws, re-enables those windows, re-activates the noted window and gives the
 // focus back to the noted widget. Returns the dialog's result.
 int ExecPresented(QDialog& dialog);
+// The same without moving the dialog: a file dialog, which Qt places over its parent.
+int ExecRestoringFocus(QDialog& dialog);

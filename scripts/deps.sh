@@ -10,6 +10,8 @@ packages=(
   xvfb xauth xdotool openbox xclip x11-utils imagemagick
   qt6ct # the dark colour scheme of the real-window test
   at-spi2-core dbus-daemon # the accessibility bus of the real-window test
+  orca speech-dispatcher espeak-ng locales # the screen reader of the real-window test, in French
+  x11-xkb-utils # setxkbmap: the French keyboard of the real-window test
   clang libclang-rt-14-dev
   ripgrep time
   dpkg-dev file desktop-file-utils appstream libglib2.0-bin qt6-translations-l10n

@@ -188,6 +188,48 @@ private slots:
         QCOMPARE(FView->selStart(), 8); // the next word
     }
 
+    // A row's end is no stop after a word (a screen reader would read the line break as one); an
+    // empty row is.
+    void wordStepsCrossTheEndOfARowWithText() {
+        load("un mot  \r\nsuite\r\n\r\nfin");
+        FView->setSelStart(3);
+        const auto stepRight = [this] {
+            QTest::keyClick(FView, Qt::Key_Right, Qt::ControlModifier);
+            return FView->selStart();
+        };
+        const auto stepLeft = [this] {
+            QTest::keyClick(FView, Qt::Key_Left, Qt::ControlModifier);
+            return FView->selStart();
+        };
+        QCOMPARE(stepRight(), 10); // from "mot" over its blanks and the break to "suite"
+        QCOMPARE(stepRight(), 17); // the empty row
+        QCOMPARE(stepRight(), 19); // "fin"
+        QCOMPARE(stepLeft(), 17);
+        QCOMPARE(stepLeft(), 10);
+        QCOMPARE(stepLeft(), 3); // back over the break to "mot"
+        QCOMPARE(stepLeft(), 0);
+    }
+
+    // A caret placed away from the rows in sight leaves them in sight until Tab comes in.
+    void placeCaretKeepsTheScrollUntilTabComesIn() {
+        std::string text;
+        for (int i = 0; i < 200; ++i)
+            text += "ligne\r\n";
+        load(text);
+        FView->setSelStart(FView->rowOffset(199));
+        QCoreApplication::processEvents();
+        const int bottom = FView->verticalScrollBar()->value();
+        QVERIFY(bottom > 0);
+        FView->placeCaret(0);
+        QCoreApplication::processEvents();
+        QCOMPARE(FView->caretRow(), 0);
+        QCOMPARE(FView->verticalScrollBar()->value(), bottom);
+        FOther->setFocus();
+        QTest::keyClick(FOther, Qt::Key_Tab);
+        QTRY_VERIFY(FView->hasFocus());
+        QCOMPARE(FView->verticalScrollBar()->value(), 0);
+    }
+
     void pagesMoveByTheRowsInSight() {
         std::string text;
         for (int i = 0; i < 100; ++i)

@@ -46,6 +46,44 @@ private:
     int FIndex;
 };
 
+// The bar's notification: named by its last announcement, shown once one was made.
+class NotificationAccessible : public QAccessibleInterface {
+public:
+    explicit NotificationAccessible(TPanelStatusBar* bar) : FBar(bar) {}
+
+    bool isValid() const override { return FBar; }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return parent() ? parent()->window() : nullptr; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface* parent() const override {
+        return QAccessible::queryAccessibleInterface(FBar);
+    }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Name && FBar ? FBar->announcement() : QString();
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+    // Over panel 0, where the status text that it repeats stands.
+    QRect rect() const override {
+        if (!FBar || FBar->panelCount() == 0)
+            return {};
+        const QRect local = FBar->panelRect(0);
+        return QRect(FBar->mapToGlobal(local.topLeft()), local.size());
+    }
+    QAccessible::Role role() const override { return QAccessible::Notification; }
+    QAccessible::State state() const override {
+        QAccessible::State state;
+        state.readOnly = true;
+        state.invisible = !FBar || !FBar->isVisible() || FBar->announcement().isEmpty();
+        return state;
+    }
+
+private:
+    QPointer<TPanelStatusBar> FBar;
+};
+
 } // namespace
 
 PanelStatusBarAccessible::PanelStatusBarAccessible(TPanelStatusBar* bar) : QAccessibleWidget(bar) {}
@@ -53,6 +91,8 @@ PanelStatusBarAccessible::PanelStatusBarAccessible(TPanelStatusBar* bar) : QAcce
 PanelStatusBarAccessible::~PanelStatusBarAccessible() {
     for (const QAccessible::Id id : FPanels)
         QAccessible::deleteAccessibleInterface(id);
+    if (FNotification)
+        QAccessible::deleteAccessibleInterface(FNotification);
 }
 
 TPanelStatusBar* PanelStatusBarAccessible::bar() const {
@@ -63,16 +103,24 @@ QAccessible::Role PanelStatusBarAccessible::role() const {
     return QAccessible::StatusBar;
 }
 
+QAccessibleInterface* PanelStatusBarAccessible::notification() const {
+    if (!FNotification)
+        FNotification = QAccessible::registerAccessibleInterface(new NotificationAccessible(bar()));
+    return QAccessible::accessibleInterface(FNotification);
+}
+
 int PanelStatusBarAccessible::childCount() const {
-    return bar()->panelCount() + QAccessibleWidget::childCount();
+    return bar()->panelCount() + 1 + QAccessibleWidget::childCount();
 }
 
 QAccessibleInterface* PanelStatusBarAccessible::child(int index) const {
     const int panels = bar()->panelCount();
     if (index < 0)
         return nullptr;
-    if (index >= panels)
-        return QAccessibleWidget::child(index - panels);
+    if (index == panels)
+        return notification();
+    if (index > panels)
+        return QAccessibleWidget::child(index - panels - 1);
     while (int(FPanels.size()) <= index)
         FPanels.push_back(QAccessible::registerAccessibleInterface(
             new PanelAccessible(bar(), int(FPanels.size()))));
@@ -84,8 +132,10 @@ int PanelStatusBarAccessible::indexOfChild(const QAccessibleInterface* child) co
         if (QAccessible::accessibleInterface(FPanels[std::size_t(i)]) == child)
             return i;
     }
+    if (FNotification && QAccessible::accessibleInterface(FNotification) == child)
+        return bar()->panelCount();
     const int index = QAccessibleWidget::indexOfChild(child);
-    return index < 0 ? index : bar()->panelCount() + index;
+    return index < 0 ? index : bar()->panelCount() + 1 + index;
 }
 
 void TPanelStatusBar::announcePanelText(int index) {
@@ -96,4 +146,14 @@ void TPanelStatusBar::announcePanelText(int index) {
         QAccessibleEvent event(item, QAccessible::NameChanged);
         SendAccessibilityEvent(event);
     }
+}
+
+void TPanelStatusBar::announce(const QString& message) {
+    FAnnouncement = message;
+    if (!AccessibilityActive())
+        return;
+    QAccessibleInterface* notification =
+        QAccessible::queryAccessibleInterface(this)->child(panelCount());
+    QAccessibleEvent shown(notification, QAccessible::ObjectShow);
+    SendAccessibilityEvent(shown);
 }

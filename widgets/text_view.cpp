@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFocusEvent>
 #include <QFontDatabase>
 #include <QScrollBar>
 
@@ -103,6 +104,19 @@ void TextView::setSelLength(qint64 length) {
     FModel.setSelLength(length);
     FGoalColumn = -1;
     showSelection(anchor, caret);
+}
+
+void TextView::placeCaret(qint64 offset) {
+    if (std::exchange(FScrollPending, false)) {
+        updateScrollBars();
+        ensureCaretVisible();
+    }
+    const qint64 anchor = FModel.anchor();
+    const qint64 caret = FModel.caret();
+    FModel.setSelection(offset, offset);
+    FGoalColumn = -1;
+    viewport()->update();
+    announceSelection(anchor, caret);
 }
 
 void TextView::setScrollBars(Qt::ScrollBarPolicy horizontal, Qt::ScrollBarPolicy vertical) {
@@ -297,6 +311,8 @@ void TextView::changeEvent(QEvent* event) {
 
 void TextView::focusInEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusInEvent(event);
+    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
+        ensureCaretVisible();
     viewport()->update();
 }
 

@@ -75,6 +75,10 @@ public:
     void setSelection(qint64 anchor, qint64 caret);
     // Scrolls offset into view.
     void ensureVisible(qint64 offset);
+    // Puts the caret at offset and leaves the view scrolled where it is, or where a scroll still
+    // pending takes it: the keyboard finds the caret there on coming in (Tab scrolls it into
+    // view), while the eye keeps what it sees.
+    void placeCaret(qint64 offset);
 
     // Characters and words, as the caret steps by them: where the next character begins, where
     // the one before begins, and the start of the next word (direction +1) or of this or the

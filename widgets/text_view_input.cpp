@@ -93,33 +93,52 @@ qint64 TextView::target(Motion motion) const {
     return caret;
 }
 
+// The end of a row that holds text is no stop (a screen reader would read the line break as a
+// word): a step from its last word goes on to the next row's first one, and back.
 qint64 TextView::wordEdge(qint64 offset, int direction) const {
     const std::string_view text = FModel.text();
     const qint64 size = FModel.size();
-    const auto isPair = [&](qint64 i) {
-        return i >= 0 && i + 1 < size && text[std::size_t(i)] == '\r' &&
-               text[std::size_t(i) + 1] == '\n';
+    const auto breakAt = [&](qint64 i) { // bytes of the line break that begins at i
+        return i + 1 < size && text[std::size_t(i)] == '\r' && text[std::size_t(i) + 1] == '\n' ? 2
+                                                                                                : 1;
+    };
+    const auto skipBlanks = [&](qint64 at, int step) {
+        if (step > 0)
+            while (at < size && classAt(at) == kBlank)
+                at = nextChar(at);
+        else
+            while (at > 0 && classAt(previousChar(at)) == kBlank)
+                at = previousChar(at);
+        return at;
     };
     if (direction > 0) {
         if (offset >= size)
             return size;
         const int cls = classAt(offset);
-        if (cls == kBreak)
-            offset += isPair(offset) ? 2 : 1;
-        else
+        if (cls == kBreak) {
+            offset += breakAt(offset);
+        } else {
             while (offset < size && classAt(offset) == cls)
                 offset = nextChar(offset);
-        while (offset < size && classAt(offset) == kBlank)
-            offset = nextChar(offset);
-        return offset;
+            offset = skipBlanks(offset, +1);
+            if (offset < size && classAt(offset) == kBreak)
+                offset += breakAt(offset);
+        }
+        return skipBlanks(offset, +1);
     }
-    while (offset > 0 && classAt(previousChar(offset)) == kBlank)
-        offset = previousChar(offset);
+    offset = skipBlanks(offset, -1);
     if (offset == 0)
         return 0;
-    const int cls = classAt(previousChar(offset));
-    if (cls == kBreak)
-        return offset - (isPair(offset - 2) ? 2 : 1);
+    int cls = classAt(previousChar(offset));
+    if (cls == kBreak) {
+        const qint64 rowEnd = offset - (offset >= 2 && breakAt(offset - 2) == 2 ? 2 : 1);
+        if (rowEnd == 0 || classAt(previousChar(rowEnd)) == kBreak)
+            return rowEnd; // an empty row is a stop
+        offset = skipBlanks(rowEnd, -1);
+        if (offset == 0 || classAt(previousChar(offset)) == kBreak)
+            return offset; // so is a row of blanks
+        cls = classAt(previousChar(offset));
+    }
     while (offset > 0 && classAt(previousChar(offset)) == cls)
         offset = previousChar(offset);
     return offset;
