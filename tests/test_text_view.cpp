@@ -107,6 +107,17 @@ private slots:
         QCOMPARE(FView->selLength(), 13);
     }
 
+    // A word holds its combining marks: "café" with its accent as a mark after the "e" is one
+    // word for a double-click and for Ctrl+arrows.
+    void aWordHoldsItsCombiningMarks() {
+        load("un cafe\xCC\x81 noir\r\n");
+        QTest::mouseDClick(viewport(), Qt::LeftButton, {}, at(0, 4));
+        QCOMPARE(FView->selectedText(), std::string("cafe\xCC\x81"));
+        FView->setSelStart(3);
+        QTest::keyClick(FView, Qt::Key_Right, Qt::ControlModifier);
+        QCOMPARE(FView->selStart(), 9); // the start of "noir"
+    }
+
     void dragSelectsAndReportsTheRelease() {
         load(kTwoRows);
         std::vector<std::string> released;

@@ -66,10 +66,30 @@ std::string TextModel::line(int i) const {
     if (i < 0 || i >= lineCount())
         return {};
     const std::string_view row = rowText(i);
-    if (countsBytes())
-        return std::string(row.substr(0, kMaxLineLength));
-    const char* end = row.data() + row.size();
-    return std::string(row.data(), AdvanceChars(row.data(), end, kMaxLineLength));
+    return std::string(FirstChars(row, kMaxLineLength, FEncoding));
+}
+
+std::int64_t TextModel::nextChar(std::int64_t offset) const noexcept {
+    return std::int64_t(NextChar(text(), std::size_t(offset), FEncoding));
+}
+
+std::int64_t TextModel::previousChar(std::int64_t offset) const noexcept {
+    return std::int64_t(PreviousChar(text(), std::size_t(offset), FEncoding));
+}
+
+CharClass TextModel::classAt(std::int64_t offset) const noexcept {
+    return ClassOf(CharAt(text(), std::size_t(offset), FEncoding));
+}
+
+bool TextModel::pairAt(std::int64_t offset) const noexcept {
+    return offset >= 0 && offset + 1 < size() && text().substr(std::size_t(offset), 2) == kCrLf;
+}
+
+std::string TextModel::piece(std::int64_t from, std::int64_t to, std::int64_t maxChars) const {
+    from = clampOffset(from);
+    to = std::clamp(to, from, size());
+    const std::string_view bytes = text().substr(std::size_t(from), std::size_t(to - from));
+    return std::string(FirstChars(bytes, maxChars, FEncoding));
 }
 
 bool TextModel::endsWithBreak() const noexcept {

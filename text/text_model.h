@@ -12,6 +12,7 @@
 // an empty last row (where a caret can stand) that is not counted as a line.
 
 #include "text/char_index.h"
+#include "text/char_steps.h"
 #include "text/encoding.h"
 #include "text/row_index.h"
 #include "text/text_buffer.h"
@@ -92,6 +93,17 @@ public:
     std::string_view rowText(int row) const noexcept;
     // Longest row in bytes (line break excluded).
     std::int64_t longestRow() const noexcept { return FRows.longest(size()); }
+
+    // Stepping by character at byte offsets, in the text's encoding (text/char_steps.h): where
+    // the next character begins (offset < size()), where the one before begins (offset > 0), and
+    // the class of the character at offset (< size()).
+    std::int64_t nextChar(std::int64_t offset) const noexcept;
+    std::int64_t previousChar(std::int64_t offset) const noexcept;
+    CharClass classAt(std::int64_t offset) const noexcept;
+    // Whether a CR LF pair begins at offset.
+    bool pairAt(std::int64_t offset) const noexcept;
+    // The bytes [from, to) (clamped to the text), cut to their first maxChars characters.
+    std::string piece(std::int64_t from, std::int64_t to, std::int64_t maxChars) const;
 
     // Characters and bytes: the characters before a byte offset, and where a character begins
     // (the text's size past the last one). Both clamp to the text.

@@ -41,6 +41,9 @@ public:
 
     qint64 size() const noexcept { return qint64(FRow.size()); }
     bool utf8() const noexcept { return FUtf8; }
+    TextEncoding encoding() const noexcept {
+        return FUtf8 ? TextEncoding::Utf8 : TextEncoding::Cp1252;
+    }
 
     // The character at byte (< size()).
     RowChar charAt(qint64 byte) const;

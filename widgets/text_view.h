@@ -154,7 +154,6 @@ private:
     qint64 columnOf(qint64 offset) const;
     qint64 offsetAtColumn(int row, qint64 column) const;
     qint64 target(Motion motion) const;
-    int classAt(qint64 offset) const;
     void selectWordAt(QPoint pos);
     void moveCaret(Motion motion, bool extend);
     // Scrolls the caret into view, repaints and tells assistive technologies, after a change of

@@ -1,6 +1,5 @@
 #include "widgets/text_view_accessible.h"
 
-#include "text/utf8.h"
 #include "widgets/accessibility.h"
 #include "widgets/qtext.h"
 #include "widgets/text_view.h"
@@ -11,17 +10,7 @@
 TextViewAccessible::TextViewAccessible(TextView* view) : QAccessibleWidget(view) {}
 
 QString TextViewAccessible::rangeText(const TextModel& model, qint64 from, qint64 to) {
-    from = std::clamp<qint64>(from, 0, model.size());
-    to = std::clamp<qint64>(to, from, model.size());
-    std::string_view bytes =
-        model.text().substr(std::size_t(from), std::size_t(to - from));
-    if (model.encoding() == TextEncoding::Cp1252) {
-        bytes = bytes.substr(0, kMaxRange);
-    } else {
-        const char* end = AdvanceChars(bytes.data(), bytes.data() + bytes.size(), kMaxRange);
-        bytes = bytes.substr(0, std::size_t(end - bytes.data()));
-    }
-    return ToQString(bytes, model.encoding());
+    return ToQString(model.piece(from, to, kMaxRange), model.encoding());
 }
 
 int TextViewAccessible::characterOffset(const TextModel& model, qint64 byte) {
