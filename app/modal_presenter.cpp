@@ -32,6 +32,10 @@ constexpr int kRetries = 20;
 void GiveBack(const QPointer<QWidget>& window, const QPointer<QWidget>& focus, int retries) {
     if (!window || !window->isVisible())
         return;
+    // Active with a focus widget: nothing was lost, and a control the user has clicked or tabbed
+    // to since keeps the focus.
+    if (window->isActiveWindow() && QApplication::focusWidget())
+        return;
     if (!window->isActiveWindow()) {
         if (QGuiApplication::focusWindow() == window->windowHandle() &&
             !QApplication::activePopupWidget())
