@@ -1,5 +1,5 @@
 // The search run: every occurrence of the search string in the source file, as result lines.
-#include "app/busy_cursor.h"
+#include "app/busy_work.h"
 #include "app/edit.h"
 #include "app/form_main.h"
 #include "text/errors.h"
@@ -11,22 +11,21 @@
 #include "widgets/qtext.h"
 #include "widgets/text_view.h"
 
-#include <QElapsedTimer>
 #include <QPushButton>
+#include <atomic>
 
 namespace {
 
-// Gathers the result lines of a run and shows its progress. The window takes no input during a
-// run, so the lines reach the result list in one step at the end, and the progress text is only
-// formatted when the status bar is repainted to show it, at most every kRepaintMs.
+// Gathers the result lines of a run on the worker thread that runs it, and keeps the number of
+// the line read last for the GUI thread, which shows it as the progress text every kProgressMs
+// and once at the end. The window takes no input during a run, so the lines reach the result list
+// in one step at the end.
 class RunResults : public SearchSink {
 public:
-    static constexpr qint64 kRepaintMs = 100;
+    static constexpr int kProgressMs = 100;
 
     RunResults(TPrgStatusBar& statusBar, const int64_t& totalLines)
-        : FStatusBar(statusBar), FTotalLines(totalLines) {
-        FClock.start();
-    }
+        : FStatusBar(statusBar), FTotalLines(totalLines) {}
 
     // A line is gathered whole or not at all: when memory runs out half way, what it had added
     // goes, so that the lines listed after the failure are all complete.
@@ -42,15 +41,20 @@ public:
     }
 
     void progress(int64_t currentLine) override {
-        if (FClock.elapsed() < kRepaintMs)
-            return;
-        showProgress(currentLine);
-        FStatusBar.repaint();
-        FClock.restart();
+        FLastRead.store(currentLine, std::memory_order_relaxed);
+    }
+
+    // On the GUI thread, during the run: the progress text for the line read last, once a line
+    // has been read and when it has changed.
+    void showProgress() {
+        const int64_t lastRead = FLastRead.load(std::memory_order_relaxed);
+        if (lastRead > 0 && lastRead != FShown)
+            showProgress(lastRead);
     }
 
     // "Line : n/N" in panel 0, for the line the run has read last.
     void showProgress(int64_t currentLine) {
+        FShown = currentLine;
         FStatusBar.setPanelText(
             0, QStringLiteral("Line : ") + QString::fromStdString(DecimalText(currentLine)) +
                    QLatin1Char('/') + QString::fromStdString(DecimalText(FTotalLines)));
@@ -64,7 +68,8 @@ public:
 private:
     TPrgStatusBar& FStatusBar;
     const int64_t& FTotalLines;
-    QElapsedTimer FClock;
+    std::atomic<int64_t> FLastRead = 0;
+    int64_t FShown = 0;
     std::string FLines; // result lines, each ended by CR LF
 };
 
@@ -83,15 +88,20 @@ void TFormMain::btnGoClick() {
     FResumeStep = ResumeStep(pattern);
     FCurrentLine = 0;
     mmo->clear(encoding);
-    const BusyCursor busy; // the first repaint of the progress text shows it
 
     TextReader reader;
     reader.open(edtSrc->text().toStdString());
     RunResults results(*StatusBar, FTotalLines);
     try {
-        if (encoding == TextEncoding::Utf8)
-            reader.skipByteOrderMark();
-        SearchFile(reader, pattern, FResumeStep, FCurrentLine, results, encoding);
+        // The file is read and searched on a worker thread while the window waits without taking
+        // input; until the run has ended, FCurrentLine is the worker's.
+        RunBusy(
+            [&] {
+                if (encoding == TextEncoding::Utf8)
+                    reader.skipByteOrderMark();
+                SearchFile(reader, pattern, FResumeStep, FCurrentLine, results, encoding);
+            },
+            [&] { results.showProgress(); }, RunResults::kProgressMs);
     } catch (...) {
         // The lines found so far stay listed; the reader is closed and the read error reported.
         results.appendTo(*mmo);
