@@ -3,6 +3,7 @@
 #include "app/edit.h"
 #include "app/form_main.h"
 #include "text/errors.h"
+#include "text/row_index.h"
 #include "text/search.h"
 #include "text/strings.h"
 #include "text/text_reader.h"
@@ -60,9 +61,26 @@ public:
                    QLatin1Char('/') + QString::fromStdString(DecimalText(FTotalLines)));
     }
 
+    // On the worker, once the run has ended or failed: the rows of the lines gathered are indexed
+    // there, so that the GUI thread only takes them. Without the memory for it, the list indexes
+    // them itself when they are appended.
+    void index() noexcept {
+        try {
+            RowIndex rows;
+            rows.clear();
+            rows.extend(FLines, 0);
+            FRows = std::move(rows);
+            FIndexed = true;
+        } catch (const std::bad_alloc&) {
+        }
+    }
+
     void appendTo(TextView& view) {
-        view.appendLines(FLines);
-        FLines.clear();
+        if (FIndexed)
+            view.takeLines(std::move(FLines), std::move(FRows));
+        else
+            view.appendLines(FLines);
+        FLines = std::string();
     }
 
 private:
@@ -70,6 +88,8 @@ private:
     const int64_t& FTotalLines;
     std::atomic<int64_t> FLastRead = 0;
     int64_t FShown = 0;
+    RowIndex FRows; // of FLines, once FIndexed
+    bool FIndexed = false;
     std::string FLines; // result lines, each ended by CR LF
 };
 
@@ -97,9 +117,15 @@ void TFormMain::btnGoClick() {
         // input; until the run has ended, FCurrentLine is the worker's.
         RunBusy(
             [&] {
-                if (encoding == TextEncoding::Utf8)
-                    reader.skipByteOrderMark();
-                SearchFile(reader, pattern, FResumeStep, FCurrentLine, results, encoding);
+                try {
+                    if (encoding == TextEncoding::Utf8)
+                        reader.skipByteOrderMark();
+                    SearchFile(reader, pattern, FResumeStep, FCurrentLine, results, encoding);
+                } catch (...) {
+                    results.index();
+                    throw;
+                }
+                results.index();
             },
             [&] { results.showProgress(); }, RunResults::kProgressMs);
     } catch (...) {

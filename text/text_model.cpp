@@ -102,6 +102,17 @@ void TextModel::appendLines(std::string_view lines) {
     appended(from);
 }
 
+void TextModel::takeLines(std::string&& lines, RowIndex&& rows) {
+    if (!FText.empty() || lines.empty()) {
+        appendLines(lines);
+        return;
+    }
+    FText = std::move(lines);
+    FRows = std::move(rows);
+    FChars.forgetFrom(0);
+    FAnchor = FCaret = size();
+}
+
 void TextModel::appended(std::size_t from) {
     try {
         FRows.extend(FText, from);

@@ -68,6 +68,10 @@ public:
     // Appends many lines at once, as appendLine would one by one. lines is whole lines, each
     // ending with CR LF and holding no other CR, LF or NUL (result lines are such lines).
     void appendLines(std::string_view lines);
+    // The same, for lines whose rows were indexed elsewhere (on another thread): rows is the index
+    // of lines alone (RowIndex::clear, then extend from 0). An empty text takes both instead of
+    // copying and indexing: the result lines of a long run reach the list at once.
+    void takeLines(std::string&& lines, RowIndex&& rows);
     void clear();
 
     const std::string& text() const noexcept { return FText; }

@@ -70,6 +70,14 @@ void TextView::appendLines(std::string_view lines) {
     announceAppended(from);
 }
 
+void TextView::takeLines(std::string&& lines, RowIndex&& rows) {
+    const qint64 from = FModel.size();
+    FModel.takeLines(std::move(lines), std::move(rows));
+    FHint = {};
+    scheduleLayout(true);
+    announceAppended(from);
+}
+
 void TextView::clear() {
     clear(FModel.encoding());
 }

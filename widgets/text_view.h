@@ -39,7 +39,8 @@ public:
     int lineCount() const noexcept { return FModel.lineCount(); }
     std::string line(int i) const { return FModel.line(i); }
     void appendLine(std::string_view s);
-    void appendLines(std::string_view lines); // see TextModel::appendLines
+    void appendLines(std::string_view lines);             // see TextModel::appendLines
+    void takeLines(std::string&& lines, RowIndex&& rows); // see TextModel::takeLines
     void clear();
     // Empties the view, whose text is then in encoding (the result list takes its source's).
     void clear(TextEncoding encoding);
