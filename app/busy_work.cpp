@@ -15,34 +15,43 @@
 
 namespace {
 
-// Holds back a close of a window asked while the work runs. Qt itself keeps a close that comes
-// from the window system's event queue with the user input (X11's WM_DELETE_WINDOW, the queue of
-// the offscreen and Wayland platforms), but a close made at once, through QWindow::close, would
-// end the window in the middle of the work.
-class CloseDeferral : public QObject {
+// Holds back what the window system gives at once, not with the user input that Qt keeps for
+// after the work. A close of a window: Qt keeps one that comes through the window system's event
+// queue (X11's WM_DELETE_WINDOW, the queue of the offscreen and Wayland platforms), but a close
+// made at once, through QWindow::close, would end the window in the middle of the work; it is
+// refused here and asked again afterwards. A drop (X11's drag and drop messages are no input for
+// Qt) is refused, as a click would wait: the drag's source keeps its data.
+class InputGuard : public QObject {
 public:
-    CloseDeferral() { qApp->installEventFilter(this); }
-    ~CloseDeferral() override { qApp->removeEventFilter(this); }
-    CloseDeferral(const CloseDeferral&) = delete;
-    CloseDeferral& operator=(const CloseDeferral&) = delete;
+    InputGuard() { qApp->installEventFilter(this); }
+    ~InputGuard() override { qApp->removeEventFilter(this); }
+    InputGuard(const InputGuard&) = delete;
+    InputGuard& operator=(const InputGuard&) = delete;
 
     // The window whose close was held back, if any.
-    QPointer<QWidget> window() const { return FWindow; }
+    QPointer<QWidget> closedWindow() const { return FClosed; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::Close || !watched->isWidgetType())
+        switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            event->ignore();
+            return true;
+        case QEvent::Close:
+            if (!watched->isWidgetType() || !static_cast<QWidget*>(watched)->isWindow())
+                return false;
+            event->ignore();
+            FClosed = static_cast<QWidget*>(watched);
+            return true;
+        default:
             return false;
-        auto* widget = static_cast<QWidget*>(watched);
-        if (!widget->isWindow())
-            return false;
-        event->ignore();
-        FWindow = widget;
-        return true;
+        }
     }
 
 private:
-    QPointer<QWidget> FWindow;
+    QPointer<QWidget> FClosed;
 };
 
 // Asks the close again once the handler that ran the work has returned to the event loop, and
@@ -62,7 +71,7 @@ void CloseLater(const QPointer<QWidget>& window) {
 
 void RunBusy(const std::function<void()>& work, const std::function<void()>& tick, int tickMs) {
     const BusyCursor busy;
-    const CloseDeferral closes;
+    const InputGuard guard;
     QEventLoop loop;
     QTimer ticker;
     if (tick) {
@@ -85,7 +94,7 @@ void RunBusy(const std::function<void()>& work, const std::function<void()>& tic
     while (!done)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     worker.join();
-    if (const QPointer<QWidget> window = closes.window())
+    if (const QPointer<QWidget> window = guard.closedWindow())
         CloseLater(window);
     if (error)
         std::rethrow_exception(error);

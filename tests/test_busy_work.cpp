@@ -9,6 +9,9 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
 #include <qpa/qwindowsysteminterface.h>
 
 #include <atomic>
@@ -144,6 +147,33 @@ private slots:
 
         QTRY_VERIFY(!window.isVisible());
         QCOMPARE(window.log, (QStringList{"a", "ab", "close"}));
+    }
+
+    // A file dropped on the window during the work is refused (the drag's source keeps it): it
+    // would load in the middle of a load or a run.
+    void aDropDuringTheWorkIsRefused() {
+        ShownForm w;
+        const QString dropped = WriteFile(FDir, "lâché.txt", "lâché\n");
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(dropped)});
+        const QPoint inside = w.form.rect().center();
+        bool entered = true, taken = true;
+        QTimer::singleShot(0, [&] {
+            QDragEnterEvent enter(inside, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&w.form, &enter);
+            entered = enter.isAccepted();
+            QDropEvent drop(inside, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&w.form, &drop);
+            taken = drop.isAccepted();
+        });
+        SlowWork work;
+        work.release();
+        RunBusy(std::ref(work));
+        QVERIFY(!entered);
+        QVERIFY(!taken);
+        QTest::qWait(50);
+        QCOMPARE(w.form.edtSrc->text(), QString());
+        QCOMPARE(w.form.mmoText->lineCount(), 0);
     }
 
     // The work's exception is raised again on the GUI thread, of its kind and with its message.
