@@ -1,8 +1,7 @@
 // The search run: every occurrence of the search string in the source file, as result lines.
-#include "app/busy_cursor.h"
+#include "app/busy_work.h"
 #include "app/edit.h"
 #include "app/form_main.h"
-#include "text/errors.h"
 #include "text/result_lines.h"
 #include "text/search.h"
 #include "text/search_run.h"
@@ -12,51 +11,18 @@
 #include "widgets/qtext.h"
 #include "widgets/text_view.h"
 
-#include <QElapsedTimer>
 #include <QPushButton>
 
 namespace {
 
-// Shows the progress of a run: "Line : n/N" in panel 0 for the line the run has read last. The
-// window takes no input during a run, so the text is only formatted when the status bar is
-// repainted to show it, at most every kRepaintMs.
-class RunProgress : public SearchSink {
-public:
-    static constexpr qint64 kRepaintMs = 100;
-    static constexpr unsigned kCallsPerLook = 64;
+// How often the progress text follows the run.
+constexpr int kProgressMs = 100;
 
-    RunProgress(ResultLines& lines, TPrgStatusBar& statusBar, const int64_t& totalLines)
-        : FLines(lines), FStatusBar(statusBar), FTotalLines(totalLines) {
-        FClock.start();
-    }
-
-    void found(int64_t line, int64_t column, std::string_view word) override {
-        FLines.found(line, column, word);
-    }
-
-    void progress(int64_t currentLine) override {
-        FLines.progress(currentLine);
-        // The clock is read once every kCallsPerLook calls: a run may make millions of them.
-        if (++FCalls % kCallsPerLook != 0 || FClock.elapsed() < kRepaintMs)
-            return;
-        show(currentLine);
-        FStatusBar.repaint();
-        FClock.restart();
-    }
-
-    void show(int64_t currentLine) {
-        FStatusBar.setPanelText(
-            0, QStringLiteral("Line : ") + QString::fromStdString(DecimalText(currentLine)) +
-                   QLatin1Char('/') + QString::fromStdString(DecimalText(FTotalLines)));
-    }
-
-private:
-    ResultLines& FLines;
-    TPrgStatusBar& FStatusBar;
-    const int64_t& FTotalLines;
-    QElapsedTimer FClock;
-    unsigned FCalls = 0;
-};
+// "Line : n/N" in panel 0, for the line the run has read last.
+QString ProgressText(int64_t currentLine, int64_t totalLines) {
+    return QStringLiteral("Line : ") + QString::fromStdString(DecimalText(currentLine)) +
+           QLatin1Char('/') + QString::fromStdString(DecimalText(totalLines));
+}
 
 // "aucun résultat", "1 résultat", "2 résultats".
 QString ResultCountText(int count) {
@@ -73,7 +39,7 @@ QString ResultCountText(int count) {
 void TFormMain::listResults(ResultLines& lines) {
     mmo->appendLines(lines.take());
     if (FCurrentLine > 0)
-        RunProgress(lines, *StatusBar, FTotalLines).show(FCurrentLine);
+        StatusBar->setPanelText(0, ProgressText(FCurrentLine, FTotalLines));
     StatusBar->announcePanelText(0);
 }
 
@@ -92,14 +58,23 @@ void TFormMain::btnGoClick() {
     FResumeStep = ResumeStep(pattern);
     FCurrentLine = 0;
     mmo->clear(encoding);
-    const BusyCursor busy; // the first repaint of the progress text shows it
 
+    // The file is read and searched on a worker thread while the window waits without taking
+    // input; until the run has ended, FCurrentLine is the worker's, and the progress text follows
+    // the line the result lines were last told of.
     ResultLines lines;
-    RunProgress progress(lines, *StatusBar, FTotalLines);
     TextReader reader;
+    const SearchRequest request{edtSrc->text().toStdString(), pattern, FResumeStep, encoding};
+    int64_t shown = 0;
+    const auto showProgress = [&] {
+        if (const int64_t line = lines.currentLine(); line > 0 && line != shown) {
+            shown = line;
+            StatusBar->setPanelText(0, ProgressText(line, FTotalLines));
+        }
+    };
     try {
-        RunSearch({edtSrc->text().toStdString(), pattern, FResumeStep, encoding}, reader,
-                  FCurrentLine, progress);
+        RunBusy([&] { RunSearch(request, reader, FCurrentLine, lines); }, showProgress,
+                kProgressMs);
     } catch (...) {
         listResults(lines);
         throw;

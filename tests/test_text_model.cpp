@@ -229,6 +229,34 @@ private slots:
         }
     }
 
+    // Lines indexed apart, as a run does as it writes them, and then taken: the same model as
+    // appending them, whether the text was empty (it takes them) or not (it appends them).
+    void takingIndexedLinesIsAppendingThem() {
+        std::string lines;
+        for (int i = 1; i <= 200; ++i)
+            lines +=
+                ">" + std::to_string(i) + ",1:" + std::string(std::size_t(i % 7), 'm') + "\r\n";
+        for (const std::string& start : {std::string(), std::string("a\r\n"), std::string("abc")}) {
+            TextModel appended = loaded(start);
+            TextModel taken = loaded(start);
+            appended.appendLines(lines);
+            IndexedLines indexed;
+            indexed.text.append(lines);
+            indexed.rows.extend(lines, 0);
+            taken.appendLines(std::move(indexed));
+            QCOMPARE(std::string(taken.text()), std::string(appended.text()));
+            QCOMPARE(taken.lineCount(), appended.lineCount());
+            QCOMPARE(taken.rowCount(), appended.rowCount());
+            for (const int row : {0, 1, 63, 64, 65, 150, 199, 200, 201})
+                QCOMPARE(taken.rowOffset(row), appended.rowOffset(row));
+            QCOMPARE(taken.line(150), appended.line(150));
+            QCOMPARE(taken.rowOfOffset(1000), appended.rowOfOffset(1000));
+            QCOMPARE(taken.caret(), appended.caret());
+            QCOMPARE(taken.selStart(), appended.selStart());
+            QCOMPARE(taken.longestRow(), appended.longestRow());
+        }
+    }
+
     void saving() {
         const std::string target = path("out.txt");
         WriteFile(target, std::string(100, 'z'));

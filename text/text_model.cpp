@@ -20,12 +20,16 @@ TextModel::TextModel(std::int64_t capacity) : FCapacity(capacity) {
     FRows.clear();
 }
 
-bool TextModel::loadFromFile(const std::string& path) {
+LoadedText TextModel::readFile(const std::string& path, std::int64_t capacity) {
     OpenResult opened = OpenForReading(path);
     if (!opened.file.isOpen())
         throw EFOpenError(FullPath(path), SystemErrorText(opened.code));
-    LoadedText loaded = LoadText(opened.file.fd(), FCapacity);
+    LoadedText loaded = LoadText(opened.file.fd(), capacity);
     opened.file.close();
+    return loaded;
+}
+
+bool TextModel::adopt(LoadedText loaded) {
     FFileEncoding = loaded.encoding;
     if (loaded.beyondCapacity)
         throw EInvalidOperation(kMemoCapacityMessage);

@@ -16,6 +16,7 @@
 #include "text/encoding.h"
 #include "text/row_index.h"
 #include "text/text_buffer.h"
+#include "text/text_loader.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -46,7 +47,13 @@ public:
     // encoding equal the current ones. Raises EFOpenError when the file cannot be opened and
     // EInvalidOperation when the text exceeds the capacity; the text is then unchanged. A read
     // failure after the open keeps the bytes read so far.
-    bool loadFromFile(const std::string& path);
+    bool loadFromFile(const std::string& path) { return adopt(readFile(path, FCapacity)); }
+    // The load in two steps, so that the file can be read on another thread while the model goes
+    // on being shown: readFile reads it (raising EFOpenError) and touches no model; adopt takes
+    // what was read (raising EInvalidOperation for a text beyond the capacity) and returns false
+    // when it equals the current text.
+    static LoadedText readFile(const std::string& path, std::int64_t capacity);
+    bool adopt(LoadedText loaded);
 
     // Writes the whole text to the file, created or emptied. Raises EFCreateError when it cannot be
     // created (no file changed) and EWriteError when it takes fewer bytes than the text holds.

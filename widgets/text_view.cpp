@@ -35,13 +35,17 @@ TextView::TextView(QWidget* parent) : QAbstractScrollArea(parent) {
 // ---- the text-view operations
 
 void TextView::loadFromFile(const std::string& path) {
+    adopt(TextModel::readFile(path, FModel.capacity()));
+}
+
+void TextView::adopt(LoadedText loaded) {
     setUpdatesEnabled(false);
     struct Resume {
         TextView* view;
         ~Resume() { view->setUpdatesEnabled(true); }
     } resume{this};
     const QString before = accessibleText();
-    if (!FModel.loadFromFile(path))
+    if (!FModel.adopt(std::move(loaded)))
         return;
     FHint = {};
     FGoalColumn = -1;

@@ -33,6 +33,9 @@ public:
     // The text-view operations of TextModel; a load is painted once, when it ends. A reload of the
     // same text keeps the selection and the scroll position.
     void loadFromFile(const std::string& path);
+    // The second step of a load whose file TextModel::readFile read, maybe on another thread: the
+    // view shows its text from here on, as after loadFromFile.
+    void adopt(LoadedText loaded);
     int lineCount() const noexcept { return FModel.lineCount(); }
     std::string line(int i) const { return FModel.line(i); }
     void appendLine(std::string_view s);

@@ -727,6 +727,105 @@ screenshot "dark-scheme"
 expect_readable_labels "qt6ct darker"
 stop_again
 
+step "a long load and a long run keep the window answering"
+# A text of 800 MB (removed after): its load takes a second or two, a run that lists its 10
+# million "maison" three seconds. A pinger sends _NET_WM_PING every 100 ms as a window manager
+# does: every ping is answered within 1 s. A key typed during the run takes effect after it (the
+# search string changes, then the result list that the run filled is emptied). Last, a run of a
+# FIFO fed for 10 s is asked to close after 1 s: the window closes once the run has ended, and
+# openbox, which pings a window asked to close (and gives up after about 5 s), never shows it as
+# not responding.
+big="$work/gros.txt"
+head -c 800M <(yes 'une ligne de texte, un mot, une maison et encore un peu de texte pour la remplir') \
+  >"$big" || fail "cannot write $big"
+start_again
+pinger() { # LOG: pings the main window until stopped with stop_pinger
+  "$build_dir/tests/pinger" "$main_win" >"$1" 2>&1 &
+  pinger_pid=$!
+}
+stop_pinger() { # LOG PHASE: fails unless every ping was answered within 1 s
+  kill "$pinger_pid" 2>/dev/null
+  wait "$pinger_pid" 2>/dev/null
+  local longest
+  longest=$(sed -n 's/.*longest answer \([0-9]*\) ms/\1/p' "$1")
+  [ -n "$longest" ] || fail "the pinger reported nothing: $(cat "$1")"
+  log "  $2: $(cat "$1")"
+  [ "$longest" -lt 1000 ] || fail "during $2 a ping waited $longest ms for its answer"
+}
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$app_pid/stat" 2>/dev/null; }
+# Waits until trouve has used no processor time for 0.6 s: its load or run has ended.
+wait_idle() {
+  local before after deadline=$((SECONDS + 60))
+  before=$(cpu_ticks)
+  while sleep 0.6; do
+    after=$(cpu_ticks)
+    [ "$after" = "$before" ] && return 0
+    [ $SECONDS -ge $deadline ] && fail "trouve is still busy after 60 s"
+    before=$after
+  done
+}
+not_responding() {
+  timeout 5 xprop -id "$main_win" _NET_WM_VISIBLE_NAME _NET_WM_NAME 2>/dev/null | grep -q 'Not Responding'
+}
+key ctrl+o
+dialog=$(wait_dialog '.') || fail "Ctrl+O opened no dialog"
+choose_second_filter "$dialog"
+pinger "$work/ping-load"
+accept_file_dialog "$dialog" "$big" "open-big"
+wait_idle
+stop_pinger "$work/ping-load" "the load of 800 MB"
+click_at $SEL_X $SEL_Y
+key ctrl+a
+type_text "maison"
+pinger "$work/ping-run"
+key Return
+sleep 0.5
+type_text "s"
+wait_idle
+stop_pinger "$work/ping-run" "a run of 10 million results"
+settle
+click_at $SEL_X $SEL_Y
+key ctrl+a ctrl+c
+poll $CHECK_TIMEOUT eval '[ "$(timeout 5 xclip -o -selection clipboard 2>/dev/null)" = maisons ]' ||
+  { show_clipboard; fail "the key typed during the run did not reach the search string"; }
+click_at $MMO_X $MMO_ROW0_Y
+printf 'vide' | timeout 5 xclip -selection clipboard -i
+key ctrl+a ctrl+c
+settle
+timeout 5 xclip -o -selection clipboard 2>/dev/null | grep -q '^>' &&
+  fail "the result list is not empty: the key typed during the run took effect before its end"
+log "  the key typed during the run changed the search string after it, emptying its results"
+rm -f "$big"
+fifo="$work/lent.txt"
+mkfifo "$fifo" || fail "cannot make $fifo"
+key ctrl+o
+dialog=$(wait_dialog '.') || fail "Ctrl+O opened no dialog"
+# The writers give up after a while, so that none is left waiting for a reader that failed.
+timeout 30 sh -c 'printf "un mot\n" >"$1"' _ "$fifo" &
+accept_file_dialog "$dialog" "$fifo" "open-fifo"
+wait_idle
+click_at $SEL_X $SEL_Y
+key ctrl+a
+type_text "un"
+timeout 30 sh -c 'for i in $(seq 100); do echo "un mot, un autre"; sleep 0.1; done >"$1"' _ "$fifo" &
+pinger "$work/ping-close"
+key Return
+sleep 1
+key alt+F4
+asked=$SECONDS
+while app_alive; do
+  not_responding && fail "openbox shows the window as not responding"
+  [ $((SECONDS - asked)) -ge 60 ] && fail "trouve still runs 60 s after Alt+F4"
+  sleep 0.2
+done
+stop_pinger "$work/ping-close" "a run of a FIFO fed for 10 s, closed during it"
+wait "$app_pid"
+code=$?
+app_pid=""
+[ $code -eq 0 ] || fail "trouve exited with code $code"
+[ $((SECONDS - asked)) -ge 6 ] || fail "trouve closed $((SECONDS - asked)) s after Alt+F4, before the end of the run"
+log "  closed during the run, trouve exited when it ended, $((SECONDS - asked)) s later, with code 0"
+
 step "a screen reader's view, with the keyboard alone"
 # trouve again, on a session bus of its own with an accessibility bus (at-spi2-core), exposed on
 # it as when a screen reader runs. Ctrl+O opens the sample, Enter in "Chaine" runs Exec., Tab
