@@ -205,12 +205,18 @@ private slots:
                 [&] { seen << QStringLiteral("key, %1 results").arg(w.results().size()); });
         const CloseWatch closing(&w.form, [&] { seen << "close, " + w.form.edtSel->text(); });
         bool givenDuringTheRun = false;
+        std::atomic<bool> given = false;
         std::thread writer([&] {
             QMetaObject::invokeMethod(&w.form, [&] {
                 givenDuringTheRun = QApplication::overrideCursor() != nullptr;
                 QueueKey(w.form.edtSel, Qt::Key_S, QStringLiteral("s"));
                 AskClose(&w.form, CloseKind::AtOnce);
+                given = true;
             });
+            // The run ends with the writing: not before the input is given (or a while has
+            // passed, when the run gives the loop no turn).
+            for (int i = 0; i < 1000 && !given; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
             for (int i = 0; i < 10; ++i) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(30));
                 if (::write(pipe.fd(), "mot\n", 4) != 4)
