@@ -4,6 +4,7 @@
 // Handlers live in the form_main_*.cpp file of their task.
 
 #include "app/file_dialogs.h"
+#include "text/encoding.h"
 
 #include <QWidget>
 #include <cstdint>
@@ -83,6 +84,9 @@ private:
     void listResults(ResultLines& lines);
 
     std::unique_ptr<FileDialogs> FDialogs;
+    // The encoding that the last load decided for its file, also when the view refused the text:
+    // Exec. reads the file in it.
+    TextEncoding FSourceEncoding = TextEncoding::Cp1252;
 };
 
 // Where the window's controls stand, in client coordinates.

@@ -28,6 +28,7 @@ void TFormMain::openSource(const QString& path) {
     const std::int64_t capacity = mmoText->model().capacity();
     LoadedText loaded;
     RunBusy([&] { loaded = TextModel::readFile(file, capacity); });
+    FSourceEncoding = loaded.encoding; // kept also when the view refuses the text
     mmoText->adopt(std::move(loaded));
     FTotalLines = mmoText->lineCount();
     StatusBar->setPanelText(0, QString::fromStdString(DecimalText(FTotalLines)) +

@@ -53,7 +53,7 @@ void TFormMain::btnGoClick() {
         return; // emptying the field has already cleared the results and disabled btnGo
     // The source is read in the encoding its load decided, also when the view refused its text;
     // a string that this encoding cannot hold occurs nowhere in it, searched as the empty pattern.
-    const TextEncoding encoding = mmoText->model().fileEncoding();
+    const TextEncoding encoding = FSourceEncoding;
     const std::string pattern = FromQString(searchString, encoding).value_or(std::string());
     FResumeStep = ResumeStep(pattern);
     FCurrentLine = 0;

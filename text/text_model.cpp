@@ -30,7 +30,6 @@ LoadedText TextModel::readFile(const std::string& path, std::int64_t capacity) {
 }
 
 bool TextModel::adopt(LoadedText loaded) {
-    FFileEncoding = loaded.encoding;
     if (loaded.beyondCapacity)
         throw EInvalidOperation(kMemoCapacityMessage);
     // The current text never holds a NUL, so a text cut at one always differs from it.

@@ -60,9 +60,6 @@ public:
     void saveToFile(const std::string& path) const;
 
     TextEncoding encoding() const noexcept { return FEncoding; }
-    // The encoding of the file loadFromFile read last: the text's, or that of a file refused as
-    // beyond the capacity, which is then searched from disk in its own encoding.
-    TextEncoding fileEncoding() const noexcept { return FFileEncoding; }
     // Empties the text and reads what comes next in encoding (the result list takes its source's).
     void clear(TextEncoding encoding);
 
@@ -146,7 +143,6 @@ private:
     std::int64_t FCapacity;
     TextBuffer FText;
     TextEncoding FEncoding = TextEncoding::Cp1252;
-    TextEncoding FFileEncoding = TextEncoding::Cp1252;
     RowIndex FRows;
     CharIndex FChars; // of a UTF-8 text only
     std::int64_t FAnchor = 0;
