@@ -21,34 +21,31 @@ bool OwnsDialog(const QWidget* window, const QDialog& dialog) {
     return false;
 }
 
-// Activates window and gives the focus back to focus, now and, until Qt has the window active,
-// every kRetryMs for kRetries times. On X11 an activation can come while a popup still shows
-// (Enter that closes a file dialog's completion list closes the dialog too): Qt Widgets ignores it,
-// and the window has the keyboard but no focus widget, so keys go nowhere and a screen reader
-// finds no focus. Qt knows the window as its focus window then, and Qt Widgets is told.
+// Gives window the keyboard back after a dialog, until Qt has it active: every kRetryMs, for
+// kRetries times at most, while no other window of the program has become active meanwhile. On
+// X11 an activation can come while a popup still shows (Enter that closes a file dialog's
+// completion list closes the dialog too): Qt Widgets ignores it, and the window has the keyboard
+// but no active window and no focus widget, so keys go nowhere and a screen reader finds no
+// focus. Qt knows the window as its focus window then, and Qt Widgets is told. A window that is
+// active keeps its focus as the user moves it.
 constexpr int kRetryMs = 100;
 constexpr int kRetries = 20;
 
 void GiveBack(const QPointer<QWidget>& window, const QPointer<QWidget>& focus, int retries) {
-    if (!window || !window->isVisible())
+    if (!window || !window->isVisible() || window->isActiveWindow() ||
+        QApplication::activeWindow() || QApplication::activeModalWidget() ||
+        QApplication::activePopupWidget())
         return;
-    // Active with a focus widget: nothing was lost, and a control the user has clicked or tabbed
-    // to since keeps the focus.
-    if (window->isActiveWindow() && QApplication::focusWidget())
+    if (QGuiApplication::focusWindow() == window->windowHandle()) {
+        QApplication::setActiveWindow(window);
+        if (focus && focus->isEnabled() && focus->window() == window)
+            focus->setFocus(Qt::ActiveWindowFocusReason);
         return;
-    if (!window->isActiveWindow()) {
-        if (QGuiApplication::focusWindow() == window->windowHandle() &&
-            !QApplication::activePopupWidget())
-            QApplication::setActiveWindow(window);
-        else
-            window->activateWindow();
     }
-    if (focus && focus->isEnabled() && focus->window() == window)
-        focus->setFocus(Qt::ActiveWindowFocusReason);
-    if (window->isActiveWindow() || retries <= 0)
-        return;
-    QTimer::singleShot(kRetryMs, window,
-                       [window, focus, retries] { GiveBack(window, focus, retries - 1); });
+    window->activateWindow();
+    if (retries > 0)
+        QTimer::singleShot(kRetryMs, window,
+                           [window, focus, retries] { GiveBack(window, focus, retries - 1); });
 }
 
 // What a presentation changes and gives back when it ends, however it ends.

@@ -11,7 +11,8 @@ QScreen* PresentationScreen();
 // Notes the active window and the focused widget, disables every other enabled, visible top-level
 // window of the program, centres the dialog on PresentationScreen() and runs it. Afterwards, also
 // when running it throws, re-enables those windows, re-activates the noted window and gives the
-// focus back to the noted widget. Returns the dialog's result.
+// focus back to the noted widget, and goes on asking for the window's activation for a moment
+// until Qt has it active. Returns the dialog's result.
 int ExecPresented(QDialog& dialog);
 // The same without moving the dialog: a file dialog, which Qt places over its parent.
 int ExecRestoringFocus(QDialog& dialog);

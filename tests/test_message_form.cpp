@@ -308,6 +308,36 @@ private slots:
         QVERIFY(main.isEnabled());
     }
 
+    // Once active again, the window keeps the focus its user moves at once. Qt Widgets can miss
+    // the window's activation when a popup and its dialog close together (X11): the window is
+    // given back to it.
+    void theWindowIsLeftAloneOnceActiveAndGivenBackUntilThen() {
+        TWindow main;
+        main.show();
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        main.second->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), main.second);
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Trouve"),
+                        QStringLiteral("Fichier introuvable."), QMessageBox::Ok);
+        const auto present = [&] {
+            RunModal([&] { return ExecPresented(box); },
+                     [&](QDialog& dialog) { Press(dialog, Qt::Key_Return); });
+        };
+        present();
+        main.first->setFocus();
+        QTest::qWait(500);
+        QCOMPARE(QApplication::focusWidget(), main.first);
+
+        main.second->setFocus();
+        present();
+        QTRY_COMPARE(QGuiApplication::focusWindow(), main.windowHandle());
+        QApplication::setActiveWindow(nullptr); // the activation that Qt Widgets missed
+        QVERIFY(!main.isActiveWindow());
+        QTRY_COMPARE(QApplication::activeWindow(), &main);
+        QCOMPARE(QApplication::focusWidget(), main.second);
+    }
+
     void aFailedShowingStillRestores() {
         TWindow main;
         main.show();

@@ -32,11 +32,10 @@ QAccessibleInterface* ProgramFactory(const QString& className, QObject* object) 
 } // namespace
 
 void InstallAccessibleInterfaces() {
-    static const bool installed = [] {
+    [[maybe_unused]] static const bool installed = [] {
         QAccessible::installFactory(ProgramFactory);
         return true;
     }();
-    (void)installed;
 }
 
 bool AccessibilityActive() {

@@ -30,10 +30,12 @@ public:
     // panel_status_bar_accessible.h); the owner calls it when a change is worth announcing, not
     // for every text set.
     void announcePanelText(int index);
-    // Has assistive technologies speak message at once, wherever the focus is: the bar holds a
+    // Has assistive technologies speak message, wherever the focus is: the bar holds a
     // notification (widgets/panel_status_bar_accessible.h) named by the last message, which
-    // shows. For the end of a task, as a load or a search run, never for each step of one.
+    // shows kAnnouncementDelayMs later. For the end of a task, as a load or a search run, never
+    // for each step of one.
     void announce(const QString& message);
+    static constexpr int kAnnouncementDelayMs = 300;
     QString announcement() const { return FAnnouncement; }
     TPanelStyle panelStyle(int index) const;
     void setPanelStyle(int index, TPanelStyle style);
@@ -72,4 +74,5 @@ private:
 
     std::vector<TPanel> FPanels;
     QString FAnnouncement;
+    bool FAnnouncementPending = false;
 };

@@ -4,6 +4,7 @@
 #include "widgets/panel_status_bar.h"
 
 #include <QPointer>
+#include <QTimer>
 
 namespace {
 
@@ -148,12 +149,21 @@ void TPanelStatusBar::announcePanelText(int index) {
     }
 }
 
+// Shown a moment later: the focus that comes back to the window after a dialog brings a burst
+// of events, and a screen reader that finds its queue flooded then drops the showing of objects
+// without the focus (Orca 43 does). One notification is pending at most, and shows the last text.
 void TPanelStatusBar::announce(const QString& message) {
     FAnnouncement = message;
-    if (!AccessibilityActive())
+    if (!AccessibilityActive() || FAnnouncementPending)
         return;
-    QAccessibleInterface* notification =
-        QAccessible::queryAccessibleInterface(this)->child(panelCount());
-    QAccessibleEvent shown(notification, QAccessible::ObjectShow);
-    SendAccessibilityEvent(shown);
+    FAnnouncementPending = true;
+    QTimer::singleShot(kAnnouncementDelayMs, this, [this] {
+        FAnnouncementPending = false;
+        if (!AccessibilityActive())
+            return;
+        QAccessibleInterface* notification =
+            QAccessible::queryAccessibleInterface(this)->child(panelCount());
+        QAccessibleEvent shown(notification, QAccessible::ObjectShow);
+        SendAccessibilityEvent(shown);
+    });
 }
