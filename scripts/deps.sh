@@ -12,6 +12,7 @@ packages=(
   at-spi2-core dbus-daemon # the accessibility bus of the real-window test
   clang libclang-rt-14-dev
   ripgrep time
+  librsvg2-bin # the large icons, rendered from the scalable drawing
   dpkg-dev file desktop-file-utils appstream libglib2.0-bin qt6-translations-l10n
 )
 
