@@ -6,14 +6,15 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ make pkg-config
-  qt6-base-dev qt6-qpa-plugins qt6-translations-l10n fonts-dejavu-core
+  qt6-base-dev qt6-translations-l10n fonts-dejavu-core
   xvfb xauth xdotool openbox xclip x11-utils imagemagick
   qt6ct # the dark colour scheme of the real-window test
   at-spi2-core dbus-daemon # the accessibility bus of the real-window test
   clang libclang-rt-14-dev
   ripgrep time
   librsvg2-bin # the large icons, rendered from the scalable drawing
-  dpkg-dev file desktop-file-utils appstream libglib2.0-bin qt6-translations-l10n
+  dpkg-dev debhelper file desktop-file-utils appstream libglib2.0-bin # the package and its checks
+  lintian devscripts # devscripts: hardening-check
 )
 
 missing=()
