@@ -31,10 +31,14 @@ fi
 deb=${debs[0]}
 name=${deb##*/}
 
-# lintian: the binary package and the source it was built from.
-dsc=("$build"/deb/trouve_*.dsc)
-log "lintian -EviIL +pedantic $name ${dsc[0]##*/}"
-lintian -EviIL +pedantic --fail-on error,warning "$deb" "${dsc[0]}" ||
+# lintian: the binary package and the source it was built from (overridden tags are shown too).
+sources=()
+for dsc in "$build"/deb/trouve_*.dsc; do
+  [ -f "$dsc" ] && sources+=("$dsc")
+done
+[ ${#sources[@]} -eq 1 ] || fail "expected the source package trouve_<version>.dsc in $build/deb"
+log "lintian -EviIL +pedantic $name ${sources[*]##*/}"
+lintian -EviIL +pedantic --show-overrides --fail-on error,warning "$deb" "${sources[@]}" ||
   fail "lintian reports an error or a warning"
 
 # hardening-check on the binary as installed.
