@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ make pkg-config
-  qt6-base-dev qt6-qpa-plugins qt6-translations-l10n fonts-dejavu-core
+  qt6-base-dev qt6-translations-l10n fonts-dejavu-core
   qt6-base-private-dev # test_busy_work gives input through Qt's window-system queue
   libxcb1-dev # the real-window test's pinger
   xvfb xauth xdotool openbox xclip x11-utils imagemagick
@@ -16,7 +16,9 @@ packages=(
   x11-xkb-utils # setxkbmap: the French keyboard of the real-window test
   clang libclang-rt-14-dev
   ripgrep time
-  dpkg-dev file desktop-file-utils appstream libglib2.0-bin qt6-translations-l10n
+  librsvg2-bin # the large icons, rendered from the scalable drawing
+  dpkg-dev debhelper file desktop-file-utils appstream libglib2.0-bin # the package and its checks
+  lintian devscripts # devscripts: hardening-check
 )
 
 missing=()

@@ -51,7 +51,7 @@ private slots:
         std::mt19937 random(23);
         ShownForm w;
         BoxWatcher watcher; // the warning of an unusable line, should one come
-        long settled = 0;
+        [[maybe_unused]] long settled = 0;
         for (int cycle = 0; cycle < kCycles; ++cycle) {
             const std::string& source = sources[random() % sources.size()];
             w.open(WriteFile(FDir, QStringLiteral("source%1.txt").arg(cycle % 3), source));
