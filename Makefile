@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The two commands of the README: `make run` and `make check`. Everything else is for developers.
 BUILD      ?= build
 SANBUILD   ?= build-sanitize
@@ -80,6 +81,7 @@ format:
 
 format-check:
 	clang-format --dry-run -Werror $$(git ls-files '*.cpp' '*.h')
+	bash scripts/spdx-headers.sh --check
 
 clean:
 	rm -rf $(BUILD) $(SANBUILD) $(FUZZBUILD)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Work that takes a while, a load or a run, done on a second thread while the window waits for
 // it in an event loop that takes no user input. Meanwhile the window answers the desktop's pings

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window's single-line edit: it selects its whole text when it gets the focus other than by a
 // mouse press inside it, and shows its selection only while it has the focus. While read-only it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window "Recherche de texte": its controls, its three counters, the state rules that
 // keep btnGo, btnSave and the result list consistent with the two fields, and its handlers.

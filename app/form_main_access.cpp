@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window for those who do not see it or do not use a mouse: what screen readers are told of
 // it, and the keyboard: Enter clicks the focused button, runs Exec. from the search field and
 // jumps from a result line; Ctrl+O opens and Ctrl+S saves.

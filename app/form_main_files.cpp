@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading the source text and saving the result list.
 #include "app/busy_cursor.h"
 #include "app/busy_work.h"

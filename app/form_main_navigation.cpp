@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // From a result line to the text, and from a selection in the text to the search string.
 #include "app/edit.h"
 #include "app/form_main.h"

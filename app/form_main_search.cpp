@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The search run: every occurrence of the search string in the source file, as result lines.
 #include "app/busy_work.h"
 #include "app/edit.h"

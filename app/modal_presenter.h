@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shows a dialog modally the way the program's message boxes are shown: the other windows are
 // disabled meanwhile, and the active window and the focus come back afterwards.

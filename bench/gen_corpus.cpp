@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes a French-like Windows-1252 corpus with CR LF lines of 3 to 15 words, deterministic for a
 // given size: gen_corpus FILE MEBIBYTES. The benchmarks search it for words of known frequency.
 

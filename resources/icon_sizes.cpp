@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the program's icon at the sizes desktops look for, from its 32 x 32 drawing.
 // Usage: icon_sizes DRAWING OUT_DIR SIZE...  writes OUT_DIR/<size>x<size>/trouve.png for each size.
 // The drawing is enlarged pixel by pixel to a common multiple of its size and the wanted size, so

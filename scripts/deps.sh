@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that building, running and testing trouve need, if any is missing.
 # As root it installs them; otherwise through sudo when that works without a password; otherwise it
 # prints the one command to run and fails.

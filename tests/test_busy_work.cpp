@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Work done on a second thread while the window waits: what the user gives meanwhile (keys, a
 // close of the window) takes effect after the work, in its order; the work's errors reach the GUI
 // thread. Input is given as a platform gives it, through Qt's window-system queue.

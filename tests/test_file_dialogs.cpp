@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's own open and save dialogs: the filter choices as the user reads them, the files
 // each lists, and what a dialog keeps of its last accepted run.
 #include "app/application.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window with the keyboard alone, and what assistive technologies learn of it: Enter on a
 // button, in the search field and on a result line, Ctrl+O and Ctrl+S, the buttons' names and the
 // status text.

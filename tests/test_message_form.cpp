@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The message dialog: its layout from the message-box font, how it closes and with what result,
 // Ctrl+C, and the modal presentation (other windows disabled, focus given back).
 #include "app/message_form.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Many cycles of what a person does, on varied files: open, search, double-click a result, save.
 // Every saved file holds the result list; the process's memory does not grow from one cycle to
 // the next (in the sanitizer build, where freed memory is held back, LeakSanitizer checks instead

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text-view model: line-break conversion on load, line counts and access, appending, saving,
 // failures (with the text left as it was), the capacity, and offsets where CR LF counts two.
 #include "file_size_limit.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text view as a person uses it: real mouse and key events on a shown view, through the
 // window system layer (double-clicks and context menus are synthesised as on a desktop).
 #define QTEST_QPA_MOUSE_HANDLING

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The characters of a text in its encoding, as a view steps, selects and reads them: for
 // Windows-1252 one a byte, whose code point the table gives; for UTF-8 those of text/utf8.h, a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The text of a read-only text view: bytes in the text's encoding whose lines are separated by
 // CR LF, an index of the rows, and a selection. No Qt: the widget (widgets/text_view.h) paints and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A status bar made of panels laid out from left to right. Each panel has a width, a text and a
 // drawing style: text panels show their text, owner-drawn panels are painted by DrawPanel.

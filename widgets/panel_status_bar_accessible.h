@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TPanelStatusBar as assistive technologies see it: a status bar whose panels are labels named by
 // their texts, then a notification named by the bar's last announcement, then its child widgets

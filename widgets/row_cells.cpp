@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/row_cells.h"
 
 #include "text/char_steps.h"

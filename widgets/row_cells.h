@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The characters of one row of a text view and the cells of the fixed-width font they take.
 // A Windows-1252 row has one character a byte; a UTF-8 row the characters of text/utf8.h. A tab

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A read-only multi-line text view over a TextModel: the program's result list and source text.
 // It paints only the rows in sight, and of a long row only the slice in sight, decoding the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keyboard and mouse in the text view: caret motions by character, word and row, selection by
 // drag, Shift+click and double-click, the context menu.
 #include "widgets/text_view.h"

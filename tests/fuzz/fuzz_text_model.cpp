@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TextModel: loading any bytes (break conversion, the cut at NUL, the capacity, the encoding), the
 // line count and lines, appending, rows and the selection, each against a reference written from
 // its rule; offsets in characters for a UTF-8 text.

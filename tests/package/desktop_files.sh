@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a scratch folder, as the package lays it out under /usr, and checks what
 # a desktop and a software centre read there: the menu entry (desktop-file-validate), the AppStream
 # metadata alone and beside the menu entry it names (appstreamcli, no hint of any severity

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Drives the real trouve binary on a private X server, as a person would: keystrokes and clicks at
 # the controls' places only. Loads a Windows-1252 sample, checks the text shown, the warning of an
 # empty result list, runs a search, jumps from a result to the text, saves the results and compares

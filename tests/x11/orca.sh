@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Orca, the screen reader, speaking French on the X server of e2e.sh, which sources this file: a
 # session bus of its own, the accessibility bus switched on, speech-dispatcher with a module that
 # only writes down what it is given, and Orca with a line-buffered debug log, in which every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A window manager's ping in the real-window test: sends _NET_WM_PING to a window every 100 ms,
 // as a window manager does to find out whether a program still answers, and times each answer
 // (the client sends the message back to the root window). On SIGTERM or SIGINT it prints
