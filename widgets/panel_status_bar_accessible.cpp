@@ -9,13 +9,12 @@
 
 namespace {
 
-// One panel: a label named by the panel's text. It has no object of its own, so that Qt's cache
-// keeps the bar's object for the bar.
-class PanelAccessible : public QAccessibleInterface {
+// A part of the bar shown to screen readers: a leaf without an object of its own, so that Qt's
+// cache keeps the bar's object for the bar, read-only, over the rectangle of one panel.
+class BarPart : public QAccessibleInterface {
 public:
-    PanelAccessible(TPanelStatusBar* bar, int index) : FBar(bar), FIndex(index) {}
+    explicit BarPart(TPanelStatusBar* bar) : FBar(bar) {}
 
-    bool isValid() const override { return FBar && FIndex < FBar->panelCount(); }
     QObject* object() const override { return nullptr; }
     QWindow* window() const override { return parent() ? parent()->window() : nullptr; }
     QAccessibleInterface* childAt(int, int) const override { return nullptr; }
@@ -25,65 +24,61 @@ public:
     QAccessibleInterface* child(int) const override { return nullptr; }
     int childCount() const override { return 0; }
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QString text(QAccessible::Text t) const override {
-        return t == QAccessible::Name && isValid() ? FBar->panelText(FIndex) : QString();
-    }
     void setText(QAccessible::Text, const QString&) override {}
-    QRect rect() const override {
-        if (!isValid())
+
+protected:
+    TPanelStatusBar* bar() const { return FBar; }
+    // Panel index on the screen, or nothing when the bar is gone or has no such panel.
+    QRect panelOnScreen(int index) const {
+        if (!FBar || index >= FBar->panelCount())
             return {};
-        const QRect local = FBar->panelRect(FIndex);
+        const QRect local = FBar->panelRect(index);
         return QRect(FBar->mapToGlobal(local.topLeft()), local.size());
     }
-    QAccessible::Role role() const override { return QAccessible::StaticText; }
-    QAccessible::State state() const override {
+    // A read-only state, invisible while hidden is true or the bar is not shown.
+    QAccessible::State readOnlyState(bool hidden) const {
         QAccessible::State state;
         state.readOnly = true;
-        state.invisible = !isValid() || !FBar->isVisible();
+        state.invisible = hidden || !FBar || !FBar->isVisible();
         return state;
     }
 
 private:
     QPointer<TPanelStatusBar> FBar;
+};
+
+// One panel: a label named by the panel's text.
+class PanelAccessible : public BarPart {
+public:
+    PanelAccessible(TPanelStatusBar* bar, int index) : BarPart(bar), FIndex(index) {}
+
+    bool isValid() const override { return bar() && FIndex < bar()->panelCount(); }
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Name && isValid() ? bar()->panelText(FIndex) : QString();
+    }
+    QRect rect() const override { return panelOnScreen(FIndex); }
+    QAccessible::Role role() const override { return QAccessible::StaticText; }
+    QAccessible::State state() const override { return readOnlyState(!isValid()); }
+
+private:
     int FIndex;
 };
 
-// The bar's notification: named by its last announcement, shown once one was made.
-class NotificationAccessible : public QAccessibleInterface {
+// The bar's notification: named by its last announcement, shown once one was made, over panel
+// 0, where the status text that it repeats stands.
+class NotificationAccessible : public BarPart {
 public:
-    explicit NotificationAccessible(TPanelStatusBar* bar) : FBar(bar) {}
+    explicit NotificationAccessible(TPanelStatusBar* bar) : BarPart(bar) {}
 
-    bool isValid() const override { return FBar; }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override { return parent() ? parent()->window() : nullptr; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    QAccessibleInterface* parent() const override {
-        return QAccessible::queryAccessibleInterface(FBar);
-    }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    bool isValid() const override { return bar(); }
     QString text(QAccessible::Text t) const override {
-        return t == QAccessible::Name && FBar ? FBar->announcement() : QString();
+        return t == QAccessible::Name && bar() ? bar()->announcement() : QString();
     }
-    void setText(QAccessible::Text, const QString&) override {}
-    // Over panel 0, where the status text that it repeats stands.
-    QRect rect() const override {
-        if (!FBar || FBar->panelCount() == 0)
-            return {};
-        const QRect local = FBar->panelRect(0);
-        return QRect(FBar->mapToGlobal(local.topLeft()), local.size());
-    }
+    QRect rect() const override { return panelOnScreen(0); }
     QAccessible::Role role() const override { return QAccessible::Notification; }
     QAccessible::State state() const override {
-        QAccessible::State state;
-        state.readOnly = true;
-        state.invisible = !FBar || !FBar->isVisible() || FBar->announcement().isEmpty();
-        return state;
+        return readOnlyState(!bar() || bar()->announcement().isEmpty());
     }
-
-private:
-    QPointer<TPanelStatusBar> FBar;
 };
 
 } // namespace
