@@ -40,6 +40,7 @@ public:
         : FRow(row), FUtf8(encoding == TextEncoding::Utf8), FHint(hint) {}
 
     qint64 size() const noexcept { return qint64(FRow.size()); }
+    std::string_view text() const noexcept { return FRow; }
     bool utf8() const noexcept { return FUtf8; }
 
     // The character at byte (< size()).

@@ -2,6 +2,7 @@
 
 #include "text/errors.h"
 #include "widgets/accessibility.h"
+#include "widgets/map_scroll_bar.h"
 #include "widgets/qtext.h"
 
 #include <QApplication>
@@ -28,6 +29,7 @@ TextView::TextView(QWidget* parent) : QAbstractScrollArea(parent) {
     viewport()->setBackgroundRole(QPalette::Base);
     FAutoScroll.setInterval(kAutoScrollMs);
     connect(&FAutoScroll, &QTimer::timeout, this, &TextView::autoScroll);
+    setVerticalScrollBar(new MapScrollBar(this));
     updateScrollBars();
 }
 
@@ -45,6 +47,7 @@ void TextView::loadFromFile(const std::string& path) {
     FHint = {};
     FGoalColumn = -1;
     FWidestColumns = 0;
+    setOccurrenceMap({});
     updateScrollBars();
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
@@ -82,6 +85,7 @@ void TextView::clear() {
 void TextView::clear(TextEncoding encoding) {
     const QString before = accessibleText();
     FModel.clear(encoding);
+    clearMarks();
     FHint = {};
     FWidestColumns = 0;
     FGoalColumn = -1;
@@ -108,6 +112,28 @@ void TextView::setSelLength(qint64 length) {
 void TextView::setScrollBars(Qt::ScrollBarPolicy horizontal, Qt::ScrollBarPolicy vertical) {
     setHorizontalScrollBarPolicy(horizontal);
     setVerticalScrollBarPolicy(vertical);
+}
+
+void TextView::setMarkedPattern(std::string pattern) {
+    FMarkedPattern = std::move(pattern);
+    viewport()->update();
+}
+
+MapScrollBar* TextView::mapBar() const {
+    return static_cast<MapScrollBar*>(verticalScrollBar());
+}
+
+void TextView::setOccurrenceMap(const OccurrenceMap& map) {
+    mapBar()->setMap(map);
+}
+
+const OccurrenceMap& TextView::occurrenceMap() const {
+    return mapBar()->map();
+}
+
+void TextView::clearMarks() {
+    setMarkedPattern({});
+    setOccurrenceMap({});
 }
 
 void TextView::selectAll() {
