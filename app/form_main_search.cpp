@@ -3,6 +3,7 @@
 #include "app/edit.h"
 #include "app/form_main.h"
 #include "text/errors.h"
+#include "text/occurrence_map.h"
 #include "text/result_lines.h"
 #include "text/search.h"
 #include "text/search_run.h"
@@ -19,19 +20,21 @@ namespace {
 
 // Shows the progress of a run: "Line : n/N" in panel 0 for the line the run has read last. The
 // window takes no input during a run, so the text is only formatted when the status bar is
-// repainted to show it, at most every kRepaintMs.
+// repainted to show it, at most every kRepaintMs. Gathers the map of the lines that hold an
+// occurrence on the way.
 class RunProgress : public SearchSink {
 public:
     static constexpr qint64 kRepaintMs = 100;
     static constexpr unsigned kCallsPerLook = 64;
 
     RunProgress(ResultLines& lines, TPrgStatusBar& statusBar, const int64_t& totalLines)
-        : FLines(lines), FStatusBar(statusBar), FTotalLines(totalLines) {
+        : FLines(lines), FStatusBar(statusBar), FTotalLines(totalLines), FMap(totalLines) {
         FClock.start();
     }
 
     void found(int64_t line, int64_t column, std::string_view word) override {
         FLines.found(line, column, word);
+        FMap.add(line);
     }
 
     void progress(int64_t currentLine) override {
@@ -43,6 +46,8 @@ public:
         FStatusBar.repaint();
         FClock.restart();
     }
+
+    const OccurrenceMap& map() const noexcept { return FMap; }
 
     void show(int64_t currentLine) {
         FStatusBar.setPanelText(
@@ -56,14 +61,20 @@ private:
     const int64_t& FTotalLines;
     QElapsedTimer FClock;
     unsigned FCalls = 0;
+    OccurrenceMap FMap;
 };
 
 } // namespace
 
 // The lines found reach the result list in one step, also those found before a failure; the
-// progress text shows the last line read.
-void TFormMain::listResults(ResultLines& lines) {
+// progress text shows the last line read. The text marks the occurrences of those lines.
+void TFormMain::listResults(ResultLines& lines, const std::string& pattern,
+                            const OccurrenceMap& map) {
     mmo->appendLines(lines.take());
+    if (mmo->lineCount() > 0) {
+        mmoText->setMarkedPattern(pattern);
+        mmoText->setOccurrenceMap(map);
+    }
     if (FCurrentLine > 0)
         RunProgress(lines, *StatusBar, FTotalLines).show(FCurrentLine);
     StatusBar->announcePanelText(0);
@@ -82,6 +93,7 @@ void TFormMain::btnGoClick() {
     FResumeStep = ResumeStep(pattern);
     FCurrentLine = 0;
     mmo->clear(encoding);
+    mmoText->clearMarks();
     const BusyCursor busy; // the first repaint of the progress text shows it
 
     ResultLines lines;
@@ -91,9 +103,9 @@ void TFormMain::btnGoClick() {
         RunSearch({edtSrc->text().toStdString(), pattern, FResumeStep, encoding}, reader,
                   FCurrentLine, progress);
     } catch (...) {
-        listResults(lines);
+        listResults(lines, pattern, progress.map());
         throw;
     }
-    listResults(lines);
+    listResults(lines, pattern, progress.map());
     btnSave->setVisible(true);
 }
