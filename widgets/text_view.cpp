@@ -2,6 +2,7 @@
 
 #include "text/errors.h"
 #include "widgets/accessibility.h"
+#include "widgets/fixed_font.h"
 #include "widgets/map_scroll_bar.h"
 #include "widgets/qtext.h"
 
@@ -22,7 +23,7 @@ constexpr int kAutoScrollMs = 40; // pace of the scrolling while a drag is outsi
 
 TextView::TextView(QWidget* parent) : QAbstractScrollArea(parent) {
     InstallAccessibleInterfaces();
-    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    setFont(FixedPitchFont(QFontDatabase::systemFont(QFontDatabase::FixedFont)));
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled, false);
     viewport()->setCursor(Qt::IBeamCursor);
