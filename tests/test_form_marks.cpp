@@ -164,6 +164,24 @@ private slots:
         }
         QCOMPARE(markedRows, expected);
     }
+
+    // With an occurrence in every line the whole groove is marked, under the slider, which stays
+    // in sight at the top.
+    void theSliderStaysOverTheMap() {
+        ShownForm w;
+        std::string text;
+        for (int line = 1; line <= 2000; ++line)
+            text += "ligne x\r\n";
+        w.open(WriteFile(FDir, "t.txt", text));
+        w.search("x");
+        auto* bar = static_cast<MapScrollBar*>(w.form.mmoText->verticalScrollBar());
+        QCOMPARE(bar->value(), 0);
+        const QImage image = bar->grab().toImage();
+        const QRgb mark = MapMark(bar->palette()).rgb();
+        const QRect groove = bar->groove();
+        QVERIFY(image.pixel(groove.center().x(), groove.top() + 4) != mark);
+        QCOMPARE(image.pixel(groove.center().x(), groove.bottom() - 4), mark);
+    }
 };
 
 QTEST_MAIN(TestFormMarks)

@@ -46,4 +46,12 @@ void MapScrollBar::paintEvent(QPaintEvent* event) {
     for (int part = 0; part < FMap.parts(); ++part)
         if (FMap.holds(part))
             painter.fillRect(markRect(part), color);
+    // The slider again, over the marks: a text with an occurrence in every part would hide it.
+    // A bar without a range shows none.
+    if (maximum() <= minimum())
+        return;
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    option.subControls = QStyle::SC_ScrollBarSlider;
+    style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &painter, this);
 }

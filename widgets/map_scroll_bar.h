@@ -1,7 +1,7 @@
 #pragma once
 // A vertical scroll bar that shows an OccurrenceMap in its groove: a mark at the height of each
 // part of the text that holds an occurrence. The marks are only painted: the bar takes clicks and
-// drags as any scroll bar does.
+// drags as any scroll bar does, and its slider stays on top of them.
 
 #include "text/occurrence_map.h"
 
