@@ -1,5 +1,6 @@
 // The occurrences that the text view marks in a row slice: the same as the run finds in the row,
-// whatever the slice, in both encodings and in malformed UTF-8.
+// whatever the slice, in both encodings and in malformed UTF-8. The map of the lines that hold one.
+#include "text/occurrence_map.h"
 #include "text/occurrences.h"
 #include "text/search.h"
 #include "text/utf8.h"
@@ -122,6 +123,30 @@ private slots:
                     inSlice.push_back(at);
             QCOMPARE(OccurrencesIn(row, from, to, pattern, encoding), inSlice);
         }
+    }
+
+    // 5000 lines take parts of 8 lines (4999 >> 3 < 1024): 625 parts. A line past the last one
+    // counts in the last part; a map of no lines stays empty.
+    void theMapOfTheLines() {
+        OccurrenceMap map(5000);
+        QCOMPARE(map.parts(), 625);
+        QCOMPARE(map.partLines(), 8);
+        QVERIFY(map.empty());
+        for (const int64_t line : {1, 8, 9, 5000, 9999})
+            map.add(line);
+        QList<int> set;
+        for (int part = 0; part < OccurrenceMap::kParts; ++part)
+            if (map.holds(part))
+                set << part;
+        QCOMPARE(set, (QList<int>{0, 1, 624}));
+        QCOMPARE(map.firstLine(624), 4992);
+
+        OccurrenceMap none;
+        none.add(1);
+        QVERIFY(none.empty());
+        QCOMPARE(none.parts(), 0);
+        QCOMPARE(OccurrenceMap(1024).partLines(), 1);
+        QCOMPARE(OccurrenceMap(1025).partLines(), 2);
     }
 };
 
