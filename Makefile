@@ -1,11 +1,18 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The two commands of the README: `make run` and `make check`. Everything else is for developers.
 BUILD      ?= build
 SANBUILD   ?= build-sanitize
 FUZZBUILD  ?= build-fuzz
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
+# CI's builds make every warning an error (CI=true there).
+WERROR     ?= $(if $(filter true,$(CI)),ON,OFF)
+# make package builds without running the suites, which make check runs; empty them to run them.
+DEB_BUILD_OPTIONS  ?= nocheck parallel=$(JOBS)
+DEB_BUILD_PROFILES ?= nocheck
+export DEB_BUILD_OPTIONS DEB_BUILD_PROFILES
 
-.PHONY: all deps build run check screenshot bench limits sanitize fuzz fuzz-campaign install package package-test clean format
+.PHONY: all deps build run check screenshot bench limits sanitize fuzz fuzz-campaign install package package-test clean format format-check
 
 all: build
 
@@ -13,7 +20,7 @@ deps:
 	@bash scripts/deps.sh
 
 $(BUILD)/build.ninja:
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTROUVE_WERROR=$(WERROR)
 
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
@@ -38,37 +45,43 @@ limits: build
 	bash bench/past_2g.sh $(BUILD)
 
 sanitize: deps
-	cmake -S . -B $(SANBUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTROUVE_SANITIZE=ON
+	cmake -S . -B $(SANBUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTROUVE_SANITIZE=ON -DTROUVE_WERROR=$(WERROR)
 	cmake --build $(SANBUILD) -j $(JOBS)
 	cd $(SANBUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS) -E '^test_window_x11$$'
 
 fuzz: deps
-	CXX=clang++ cmake -S . -B $(FUZZBUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROUVE_GUI=OFF -DTROUVE_FUZZ=ON
+	CXX=clang++ cmake -S . -B $(FUZZBUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROUVE_GUI=OFF -DTROUVE_FUZZ=ON -DTROUVE_WERROR=$(WERROR)
 	cmake --build $(FUZZBUILD) -j $(JOBS)
 	bash tests/fuzz/run.sh $(FUZZBUILD) $(FUZZ_SECONDS)
 
 # Every fuzz target to 10 million executions or 30 minutes, two at a time; the grown corpora,
 # minimized, replace the committed ones in tests/fuzz/corpus/.
 fuzz-campaign: deps
-	CXX=clang++ cmake -S . -B $(FUZZBUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROUVE_GUI=OFF -DTROUVE_FUZZ=ON
+	CXX=clang++ cmake -S . -B $(FUZZBUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROUVE_GUI=OFF -DTROUVE_FUZZ=ON -DTROUVE_WERROR=$(WERROR)
 	cmake --build $(FUZZBUILD) -j $(JOBS)
 	bash tests/fuzz/campaign.sh $(FUZZBUILD)
 
 install: build
 	cmake --install $(BUILD)
 
-# The Debian package $(BUILD)/trouve_<version>_<arch>.deb.
-package: build
-	cd $(BUILD) && cpack
+# The Debian package $(BUILD)/trouve_<version>_<arch>.deb, built by dpkg-buildpackage (debian/).
+package: deps
+	bash scripts/package.sh $(BUILD)
 
-# As root: installs the package, starts it from its menu entry, removes it.
+# As root: lintian, hardening-check, a second build in another folder that must give the same
+# package; then installs the package, starts it from its menu entry, removes it.
 package-test: package
+	bash tests/package/check.sh $(BUILD)
 	bash tests/package/install.sh $(BUILD)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+format-check:
+	clang-format --dry-run -Werror $$(git ls-files '*.cpp' '*.h')
+	bash scripts/spdx-headers.sh --check
 
 clean:
 	rm -rf $(BUILD) $(SANBUILD) $(FUZZBUILD)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The application object: its title (the executable's base name), the program icon, Qt's French
 // texts, and the report of every error that escapes a handler.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The wait cursor over the program's windows while a handler works without going back to the
 // event loop (a load, a run), restored when the handler ends, on every path, errors included:

@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/edit.h"
 
 #include <QFocusEvent>
-#include <QTimer>
+#include <QInputMethodEvent>
 
 TEdit::TEdit(QWidget* parent) : QLineEdit(parent) {
     // Without the focus the selection is painted like plain text, so it is not seen.
@@ -17,4 +18,27 @@ void TEdit::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
     if (event->reason() != Qt::MouseFocusReason)
         selectAll();
+}
+
+// An input method asks the focused widget whether it takes text: a read-only edit says no, so
+// that nothing is composed for it.
+QVariant TEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
+    if (query == Qt::ImEnabled && isReadOnly())
+        return false;
+    return QLineEdit::inputMethodQuery(query);
+}
+
+void TEdit::changeEvent(QEvent* event) {
+    QLineEdit::changeEvent(event);
+    if (event->type() == QEvent::ReadOnlyChange)
+        setAttribute(Qt::WA_InputMethodEnabled, !isReadOnly());
+}
+
+// A commit that reaches it all the same changes nothing.
+void TEdit::inputMethodEvent(QInputMethodEvent* event) {
+    if (isReadOnly()) {
+        event->ignore();
+        return;
+    }
+    QLineEdit::inputMethodEvent(event);
 }

@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/file_dialogs.h"
+
+#include "app/modal_presenter.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -96,7 +99,9 @@ std::optional<QString> StandardFileDialogs::run(QWidget* parent, bool save,
                                                 FileDialogMemory& memory) {
     QFileDialog dialog(parent);
     SetUpFileDialog(dialog, save, memory);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    // Enter that accepts a name while the completion list shows can leave no window active, and
+    // the keyboard nowhere: the window and the focus are given back as after a message box.
+    if (ExecRestoringFocus(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     const QString chosen = dialog.selectedFiles().front();
     memory = {save ? chosen : OpenedFile(chosen), SelectedFilter(dialog)};

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The open and save dialogs of the main window. Both carry the same settings: the filter list
 // "Fichiers texte (*.txt)" / "Tous les fichiers (*.*)", the default extension txt, no read-only

@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window "Recherche de texte": its controls, its three counters, the state rules that
 // keep btnGo, btnSave and the result list consistent with the two fields, and its handlers.
 // Handlers live in the form_main_*.cpp file of their task.
 
 #include "app/file_dialogs.h"
+#include "text/encoding.h"
 
 #include <QWidget>
 #include <cstdint>
@@ -85,6 +87,9 @@ private:
     void listResults(ResultLines& lines, const std::string& pattern, const OccurrenceMap& map);
 
     std::unique_ptr<FileDialogs> FDialogs;
+    // The encoding that the last load decided for its file, also when the view refused the text:
+    // Exec. reads the file in it.
+    TextEncoding FSourceEncoding = TextEncoding::Cp1252;
 };
 
 // Where the window's controls stand, in client coordinates.

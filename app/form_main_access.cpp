@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window for those who do not see it or do not use a mouse: what screen readers are told of
 // it, and the keyboard: Enter clicks the focused button, runs Exec. from the search field and
 // jumps from a result line; Ctrl+O opens and Ctrl+S saves.
@@ -8,7 +9,9 @@
 #include "widgets/text_view.h"
 
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
+#include <tuple>
 
 namespace {
 
@@ -24,6 +27,15 @@ void TFormMain::setUpAccess() {
     InstallAccessibleInterfaces(); // the window is a frame named by its caption
     NameButton(btnOpen, QStringLiteral("Ouvrir un fichier source"));
     NameButton(btnSave, QStringLiteral("Enregistrer les résultats"));
+    // The edits' labels end with a blank, which the names of the edits and of the labels, as a
+    // screen reader reads them, leave out.
+    for (auto [label, edit, name] : {std::tuple{lblSrc, edtSrc, QStringLiteral("Fichier source")},
+                                     std::tuple{lblSel, edtSel, QStringLiteral("Chaine")}}) {
+        label->setAccessibleName(name);
+        edit->setAccessibleName(name);
+    }
+    mmo->setAccessibleName(QStringLiteral("Résultats"));
+    mmoText->setAccessibleName(QStringLiteral("Texte du fichier"));
     // A button's shortcut acts only while the button is shown and enabled.
     btnOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     btnSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files dropped on the window. One file dropped from a file manager opens as the open dialog's
 // choice would; anything else (several files, a folder, text, a remote address) is refused and
 // changes nothing.

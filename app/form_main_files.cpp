@@ -1,5 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading the source text and saving the result list.
 #include "app/busy_cursor.h"
+#include "app/busy_work.h"
 #include "app/edit.h"
 #include "app/form_main.h"
 #include "text/strings.h"
@@ -18,14 +20,22 @@ void TFormMain::openSource(const QString& path) {
     // The path is shown before the file is read, so a failed load leaves it in place.
     edtSrc->setText(path);
     const BusyCursor busy;
-    // Painted whole before the load, which takes the event loop away: no trace of the dialog
-    // that has just closed stays on the window, and the wait cursor reaches the screen with it.
+    // Painted whole, with the wait cursor, before the load begins: no trace of the dialog that
+    // has just closed stays on the window.
     repaint();
-    mmoText->loadFromFile(path.toStdString());
+    // The file is read on a worker thread while the window waits without taking input; the view
+    // shows its old text until it adopts the new one.
+    const std::string file = path.toStdString();
+    const std::int64_t capacity = mmoText->model().capacity();
+    LoadedText loaded;
+    RunBusy([&] { loaded = TextModel::readFile(file, capacity); });
+    FSourceEncoding = loaded.encoding; // kept also when the view refuses the text
+    mmoText->adopt(std::move(loaded));
     FTotalLines = mmoText->lineCount();
     StatusBar->setPanelText(0, QString::fromStdString(DecimalText(FTotalLines)) +
                                    QStringLiteral(" lignes"));
     StatusBar->announcePanelText(0);
+    StatusBar->announce(StatusBar->panelText(0));
 }
 
 void TFormMain::btnSaveClick() {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // From a result line to the text, and from a selection in the text to the search string.
 #include "app/edit.h"
 #include "app/form_main.h"
@@ -35,9 +36,10 @@ void TFormMain::mmoDblClick() {
         MessageDialog(QStringLiteral("Erreur de sélection"), mtWarning, {mbOK});
         return;
     }
+    // The focus first: a screen reader then says where it went and what is selected there.
+    mmoText->setFocus(Qt::OtherFocusReason);
     mmoText->setSelStart(mmoText->rowOffset(place.line - 1) + place.column - 1);
     mmoText->setSelLength(CharCount(edtSel->text()));
-    mmoText->setFocus(Qt::OtherFocusReason);
 }
 
 // The largest selection that becomes the search string: the field lays out its whole text.

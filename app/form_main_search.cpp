@@ -1,8 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The search run: every occurrence of the search string in the source file, as result lines.
-#include "app/busy_cursor.h"
+#include "app/busy_work.h"
 #include "app/edit.h"
 #include "app/form_main.h"
-#include "text/errors.h"
 #include "text/occurrence_map.h"
 #include "text/result_lines.h"
 #include "text/search.h"
@@ -13,54 +13,44 @@
 #include "widgets/qtext.h"
 #include "widgets/text_view.h"
 
-#include <QElapsedTimer>
 #include <QPushButton>
 
 namespace {
 
-// Shows the progress of a run: "Line : n/N" in panel 0 for the line the run has read last. The
-// window takes no input during a run, so the text is only formatted when the status bar is
-// repainted to show it, at most every kRepaintMs. Gathers the map of the lines that hold an
-// occurrence on the way.
-class RunProgress : public SearchSink {
+// How often the progress text follows the run.
+constexpr int kProgressMs = 100;
+
+// "Line : n/N" in panel 0, for the line the run has read last.
+QString ProgressText(int64_t currentLine, int64_t totalLines) {
+    return QStringLiteral("Line : ") + QString::fromStdString(DecimalText(currentLine)) +
+           QLatin1Char('/') + QString::fromStdString(DecimalText(totalLines));
+}
+
+// "aucun résultat", "1 résultat", "2 résultats".
+QString ResultCountText(int count) {
+    if (count == 0)
+        return QStringLiteral("aucun résultat");
+    return QString::number(count) +
+           (count == 1 ? QStringLiteral(" résultat") : QStringLiteral(" résultats"));
+}
+
+// The run's sink: the result lines, and the map of the lines that hold an occurrence, one shift
+// and one OR a result. Read once the run has ended.
+class MappedResults : public SearchSink {
 public:
-    static constexpr qint64 kRepaintMs = 100;
-    static constexpr unsigned kCallsPerLook = 64;
+    MappedResults(ResultLines& lines, int64_t totalLines) : FLines(lines), FMap(totalLines) {}
 
-    RunProgress(ResultLines& lines, TPrgStatusBar& statusBar, const int64_t& totalLines)
-        : FLines(lines), FStatusBar(statusBar), FTotalLines(totalLines), FMap(totalLines) {
-        FClock.start();
-    }
-
+    // Qualified calls, bound at compile time: the wrapper adds no indirect call to a result.
     void found(int64_t line, int64_t column, std::string_view word) override {
-        FLines.found(line, column, word);
+        FLines.ResultLines::found(line, column, word);
         FMap.add(line);
     }
-
-    void progress(int64_t currentLine) override {
-        FLines.progress(currentLine);
-        // The clock is read once every kCallsPerLook calls: a run may make millions of them.
-        if (++FCalls % kCallsPerLook != 0 || FClock.elapsed() < kRepaintMs)
-            return;
-        show(currentLine);
-        FStatusBar.repaint();
-        FClock.restart();
-    }
+    void progress(int64_t currentLine) override { FLines.ResultLines::progress(currentLine); }
 
     const OccurrenceMap& map() const noexcept { return FMap; }
 
-    void show(int64_t currentLine) {
-        FStatusBar.setPanelText(
-            0, QStringLiteral("Line : ") + QString::fromStdString(DecimalText(currentLine)) +
-                   QLatin1Char('/') + QString::fromStdString(DecimalText(FTotalLines)));
-    }
-
 private:
     ResultLines& FLines;
-    TPrgStatusBar& FStatusBar;
-    const int64_t& FTotalLines;
-    QElapsedTimer FClock;
-    unsigned FCalls = 0;
     OccurrenceMap FMap;
 };
 
@@ -76,36 +66,52 @@ void TFormMain::listResults(ResultLines& lines, const std::string& pattern,
         mmoText->setOccurrenceMap(map);
     }
     if (FCurrentLine > 0)
-        RunProgress(lines, *StatusBar, FTotalLines).show(FCurrentLine);
+        StatusBar->setPanelText(0, ProgressText(FCurrentLine, FTotalLines));
     StatusBar->announcePanelText(0);
 }
 
 void TFormMain::btnGoClick() {
     btnSave->setVisible(false);
-    edtSel->setText(TrimmedText(edtSel->text()));
+    // Written back only when trimming changes it: a screen reader would read it again.
+    if (const QString trimmed = TrimmedText(edtSel->text()); trimmed != edtSel->text())
+        edtSel->setText(trimmed);
     const QString searchString = edtSel->text();
     if (searchString.isEmpty())
         return; // emptying the field has already cleared the results and disabled btnGo
     // The source is read in the encoding its load decided, also when the view refused its text;
     // a string that this encoding cannot hold occurs nowhere in it, searched as the empty pattern.
-    const TextEncoding encoding = mmoText->model().fileEncoding();
+    const TextEncoding encoding = FSourceEncoding;
     const std::string pattern = FromQString(searchString, encoding).value_or(std::string());
     FResumeStep = ResumeStep(pattern);
     FCurrentLine = 0;
     mmo->clear(encoding);
     mmoText->clearMarks();
-    const BusyCursor busy; // the first repaint of the progress text shows it
 
+    // The file is read and searched on a worker thread while the window waits without taking
+    // input; until the run has ended, FCurrentLine is the worker's, and the progress text follows
+    // the line the result lines were last told of.
     ResultLines lines;
-    RunProgress progress(lines, *StatusBar, FTotalLines);
+    MappedResults results(lines, FTotalLines);
     TextReader reader;
+    const SearchRequest request{edtSrc->text().toStdString(), pattern, FResumeStep, encoding};
+    int64_t shown = 0;
+    const auto showProgress = [&] {
+        if (const int64_t line = lines.currentLine(); line > 0 && line != shown) {
+            shown = line;
+            StatusBar->setPanelText(0, ProgressText(line, FTotalLines));
+        }
+    };
     try {
-        RunSearch({edtSrc->text().toStdString(), pattern, FResumeStep, encoding}, reader,
-                  FCurrentLine, progress);
+        RunBusy([&] { RunSearch(request, reader, FCurrentLine, results); }, showProgress,
+                kProgressMs);
     } catch (...) {
-        listResults(lines, pattern, progress.map());
+        listResults(lines, pattern, results.map());
         throw;
     }
-    listResults(lines, pattern, progress.map());
+    listResults(lines, pattern, results.map());
     btnSave->setVisible(true);
+    // The keyboard finds the first result on coming into the list; the eye sees it as before.
+    mmo->placeCaret(0);
+    StatusBar->announce(StatusBar->panelText(0) + QStringLiteral(", ") +
+                        ResultCountText(mmo->lineCount()));
 }

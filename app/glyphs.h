@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The buttons' glyphs: 16 x 16 drawings whose bottom-left pixel gives the transparent colour.
 

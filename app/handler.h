@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Handlers of the main window run through Guarded: an error that escapes one ends that handler
 // and is reported, and the processing of the event goes on. Qt does not let exceptions travel

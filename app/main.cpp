@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up: the application object, the main window, the message loop; exit code 0 once the
 // window is closed.
 #include "app/application.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's message dialog: an icon, a word-wrapped message and a row of buttons, laid out
 // from the message-box font, with Ctrl+C copying the whole dialog as text.

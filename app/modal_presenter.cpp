@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/modal_presenter.h"
 
 #include "app/screen_fit.h"
@@ -6,6 +7,7 @@
 #include <QDialog>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <vector>
 
@@ -18,6 +20,33 @@ bool OwnsDialog(const QWidget* window, const QDialog& dialog) {
         if (w == window)
             return true;
     return false;
+}
+
+// Gives window the keyboard back after a dialog, until Qt has it active: every kRetryMs, for
+// kRetries times at most, while no other window of the program has become active meanwhile. On
+// X11 an activation can come while a popup still shows (Enter that closes a file dialog's
+// completion list closes the dialog too): Qt Widgets ignores it, and the window has the keyboard
+// but no active window and no focus widget, so keys go nowhere and a screen reader finds no
+// focus. Qt knows the window as its focus window then, and Qt Widgets is told. A window that is
+// active keeps its focus as the user moves it.
+constexpr int kRetryMs = 100;
+constexpr int kRetries = 20;
+
+void GiveBack(const QPointer<QWidget>& window, const QPointer<QWidget>& focus, int retries) {
+    if (!window || !window->isVisible() || window->isActiveWindow() ||
+        QApplication::activeWindow() || QApplication::activeModalWidget() ||
+        QApplication::activePopupWidget())
+        return;
+    if (QGuiApplication::focusWindow() == window->windowHandle()) {
+        QApplication::setActiveWindow(window);
+        if (focus && focus->isEnabled() && focus->window() == window)
+            focus->setFocus(Qt::ActiveWindowFocusReason);
+        return;
+    }
+    window->activateWindow();
+    if (retries > 0)
+        QTimer::singleShot(kRetryMs, window,
+                           [window, focus, retries] { GiveBack(window, focus, retries - 1); });
 }
 
 // What a presentation changes and gives back when it ends, however it ends.
@@ -42,6 +71,10 @@ public:
             FActiveWindow->activateWindow();
         if (FFocus && FFocus->isEnabled())
             FFocus->setFocus(Qt::ActiveWindowFocusReason);
+        // The activation asked above comes once the dialog has gone: checked until it has.
+        QTimer::singleShot(kRetryMs, FActiveWindow, [window = FActiveWindow, focus = FFocus] {
+            GiveBack(window, focus, kRetries);
+        });
     }
     TPresentationGuard(const TPresentationGuard&) = delete;
     TPresentationGuard& operator=(const TPresentationGuard&) = delete;
@@ -90,6 +123,11 @@ QScreen* PresentationScreen() {
 
 int ExecPresented(QDialog& dialog) {
     TCentreOnShow centre(dialog, PresentationScreen());
+    const TPresentationGuard guard(dialog);
+    return dialog.exec();
+}
+
+int ExecRestoringFocus(QDialog& dialog) {
     const TPresentationGuard guard(dialog);
     return dialog.exec();
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Qt's own texts in French, whatever the desktop's language: the edits' context menu and the file
 // dialogs. The words come from Qt's French catalogue (Debian's qt6-translations-l10n); the few

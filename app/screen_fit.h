@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Keeps a top-level window wholly on its screen, frame included: on a scaled or small screen the
 // window's fixed place and size may reach past the screen's edges.

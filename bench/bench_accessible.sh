@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The window with assistive technologies on and off (bench/window_accessible): a load of the
 # corpus, a run of "on" (about 2 million results) and the painting of the window, on a private
 # Xvfb. "on" runs the window on a session bus of its own with an accessibility bus (at-spi2-core)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A 1 GiB file (TROUVE_BIG_MIB) with LF breaks, generated here and removed after: loading it into the text view and
 # one click of Exec. for an absent word in the real window, each beside `wc -l` on the same file.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The open of a 1 GiB file as a person meets it: the first load of a process just started, whose
 # memory the system hands out fresh. For a UTF-8 LF file and a Windows-1252 CR LF file (generated
 # here, removed after), fresh processes of the real window's open (bench/window_cold_open, offscreen:

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One gradient band rebuild per style (information: the radial styles should stay well under a
 # millisecond), beside filling the same pattern with one colour.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Loading a file into the text view (bench/view_bench load: the load and the line count, timed in
 # the process) beside `wc -l` on the same file, and the peak memory of the whole process beside
 # the file's size, for the corpus with CR LF breaks, with LF breaks and in UTF-8 (LF). Best of 3

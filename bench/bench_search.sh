@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The search engine (bench/search_file) beside rg and GNU grep on the generated corpus, and the
 # line reader (bench/read_lines) beside cat. Best of 3 warm runs; peak memory by GNU time.
 #

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FindFrom and SplitLines on the corpus, each beside a plain reference timed in the same run:
 // memmem for the search of every occurrence line by line, a memchr loop for the split.
 // bench_strings CORPUS

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Painting the text view: a full view at the top and at the end of the corpus, of a file of one
 # 50 MB line, of the corpus in UTF-8 and of a UTF-8 line of 25 million characters, each also with
 # the occurrences of a search marked (every cell of the long lines); appending result lines.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The search run of the real window (bench/window_search: the file loaded through the open
 # handler, then one click of Exec. timed inside the process, offscreen) beside rg and GNU grep on
 # the same corpus in the same run; then the same four searches in the corpus re-encoded in UTF-8

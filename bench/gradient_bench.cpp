@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Time of one gradient band rebuild (colour table and pattern) per style, beside the time of
 // filling the same pattern with one colour, measured in the same run: gradient_bench [ROUNDS].
 

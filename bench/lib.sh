@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shell functions shared by the benchmark scripts (sourced, not run). The caller sets $result
 # (where a command's output goes) and $memory (where GNU time writes the peak).
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Line numbers and columns past 2^31, at real size: a file of 2^31 + 2 empty lines followed by
 # "x", then a file whose one line holds 2^31 + 2 blanks before "x"; and a UTF-8 file that the text
 # view refuses ("déjà vu" and 2^30 LF: 2 GiB once its breaks are converted), searched as UTF-8.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads every line of a file with TextReader and prints the throughput (file bytes per second),
 // once with a new string per line and once reusing one string.
 //     read_lines FILE

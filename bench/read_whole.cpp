@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reference of the cold open: read_whole FILE reads the whole file with read() into memory
 // that malloc has just handed out, in this fresh process, and prints "seconds bytes". The time
 // runs from the open to the last read; the pages of the buffer are the process's first touch of

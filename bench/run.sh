@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs every benchmark script (bench/bench_*.sh) against the build folder given, on a corpus
 # generated once in bench/out/ (Windows-1252, CR LF) and the same text with LF breaks and in UTF-8.
 # Each prints its figures beside a reference measured in the same run; the run ends with the

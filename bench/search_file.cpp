@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a search over a file as the window's Exec. does, without the window: the same run
 // (text/search_run.h) writing the same result lines (text/result_lines.h).
 //     search_file FILE PATTERN [utf8]

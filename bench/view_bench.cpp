@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the text view on a file: view_bench load FILE (load and line count, one run, so that the
 // caller can measure the peak memory of the process), view_bench paint FILE [PATTERN] (a full view
 // rendered at the top and at the end of the text, best of several runs, with the occurrences of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the real main window on the display it is given (bench_accessible.sh runs it on Xvfb,
 // with and without an accessibility bus): window_accessible FILE PATTERN.
 // Loads FILE through the open handler (window_open.h), clicks Exec. once, then paints the whole

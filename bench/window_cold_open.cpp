@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the open of a file by the real main window, offscreen, as the first load of a process:
 // window_cold_open FILE. The window is shown and painted first; the time runs from the click of the
 // open button (its dialog answers FILE at once) until the events it left are processed, the text

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Opens a file in the real main window as a person does: through the open handler, its dialog
 // answering the file's path. The load decides the file's encoding, in which Exec. then reads it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One click of Exec. in the real main window, offscreen: window_results FILE PATTERN. FILE is
 // opened as the window opens it (window_open.h), so it is searched in its own encoding, also when
 // the text view refuses it as beyond its capacity (the refusal goes to stderr). Prints every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times a search run of the real main window, offscreen: window_search FILE PATTERN.
 // Loads FILE through the open handler (window_open.h), types PATTERN, then times one click of
 // Exec. and prints "seconds results current_line result_bytes text_bytes": the bytes of the

@@ -1,4 +1,6 @@
-// Writes the program's icon at the sizes desktops look for, from its 32 x 32 drawing.
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Writes the program's icon at the small sizes (up to 32 pixels), from its 32 x 32 drawing; the
+// larger ones are rendered from the scalable drawing (resources/CMakeLists.txt).
 // Usage: icon_sizes DRAWING OUT_DIR SIZE...  writes OUT_DIR/<size>x<size>/trouve.png for each size.
 // The drawing is enlarged pixel by pixel to a common multiple of its size and the wanted size, so
 // that its lines stay sharp, then reduced by averaging when the wanted size is smaller.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that building, running and testing trouve need, if any is missing.
 # As root it installs them; otherwise through sudo when that works without a password; otherwise it
 # prints the one command to run and fails.
@@ -6,13 +7,19 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ make pkg-config
-  qt6-base-dev qt6-qpa-plugins qt6-translations-l10n fonts-dejavu-core
+  qt6-base-dev qt6-translations-l10n fonts-dejavu-core
+  qt6-base-private-dev # test_busy_work gives input through Qt's window-system queue
+  libxcb1-dev # the real-window test's pinger
   xvfb xauth xdotool openbox xclip x11-utils imagemagick
   qt6ct # the dark colour scheme of the real-window test
   at-spi2-core dbus-daemon # the accessibility bus of the real-window test
+  orca speech-dispatcher espeak-ng locales # the screen reader of the real-window test, in French
+  x11-xkb-utils # setxkbmap: the French keyboard of the real-window test
   clang libclang-rt-14-dev
   ripgrep time
-  dpkg-dev file desktop-file-utils appstream libglib2.0-bin qt6-translations-l10n
+  librsvg2-bin # the large icons, rendered from the scalable drawing
+  dpkg-dev debhelper file desktop-file-utils appstream libglib2.0-bin # the package and its checks
+  lintian devscripts # devscripts: hardening-check
 )
 
 missing=()

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The writing end of a FIFO for a test's writer thread, opened without waiting for a reader.
 // A reading end is held while the object lives: without it, a writer that wrote everything and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A limit on the size of the files the process writes, while the object lives: a write past it
 // fails (EFBIG) as a write to a full disk does (ENOSPC), rather than stopping the process.

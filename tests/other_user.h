@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What another local user can do to a save, played by the administrator: symbolic links planted
 // in a shared sticky folder under a uid that has no account, and the system's rule on following

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Makes the README's picture from the program itself: the real main window, a sample text loaded
 // and searched, rendered offscreen into a PNG. Usage: screenshot OUT.png
 #include "app/application.h"

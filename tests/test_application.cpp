@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up and the error report: the title, the full-stop rule, the show states, and the error box
 // that every escaping error reaches.
 #include "app/application.h"

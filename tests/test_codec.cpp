@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The edge between bytes and QString: every Windows-1252 byte survives the round trip, one QChar
 // each; UTF-8 goes by character; nothing is ever substituted for a character an encoding lacks.
 #include "text/cp1252.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's own open and save dialogs: the filter choices as the user reads them, the files
 // each lists, and what a dialog keeps of its last accepted run.
 #include "app/application.h"
@@ -8,6 +9,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -102,6 +104,32 @@ private slots:
         QCOMPARE(seenFilter, 1);
         QCOMPARE(seenName, QStringLiteral("LISEZMOI"));
         QCOMPARE(seenFolder, FDir.path());
+    }
+
+    // After the dialog the window is given back with its focus, also when Qt Widgets missed its
+    // activation (Enter that closes the completion list and the dialog together, on X11).
+    void theWindowAndItsFocusComeBackAfterTheDialog() {
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        auto* first = new QLineEdit;
+        auto* second = new QLineEdit;
+        layout->addWidget(first);
+        layout->addWidget(second);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        second->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), second);
+        StandardFileDialogs dialogs;
+        QTimer::singleShot(50, this, [] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                dialog->reject();
+        });
+        QCOMPARE(dialogs.runSave(&window), std::optional<QString>());
+        QTRY_COMPARE(QGuiApplication::focusWindow(), window.windowHandle());
+        QApplication::setActiveWindow(nullptr);
+        QTRY_COMPARE(QApplication::activeWindow(), &window);
+        QCOMPARE(QApplication::focusWidget(), second);
     }
 };
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files dropped on the window, sent as the drag-and-drop events a file manager's drag produces.
 #include "app/application.h"
 #include "form_fixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading the source through the open dialog and saving the results through the save dialog,
 // with every failure the user can meet.
 #include "app/application.h"

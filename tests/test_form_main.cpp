@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: its controls and places, the state rules driven by real keys and clicks, the
 // tab order, the edits' select-all, and the splitter.
 #include "app/application.h"

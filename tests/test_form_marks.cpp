@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The occurrences of a run as the text shows them, read from its pixels: the cells of each visible
 // occurrence carry the mark and no other cell does, in both encodings and whatever the row's
 // breaks; the selection on top after a jump; nothing once the results are gone; the map in the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // From a result line to the text with a real double-click, the warning for an unusable line, and
 // a mouse selection in the text becoming the search string.
 #include "app/application.h"

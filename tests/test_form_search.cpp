@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The search run as the user starts it with Exec.: the result lines, the trimming of the search
 // string, the progress text, and the run's failures.
 #include "app/application.h"

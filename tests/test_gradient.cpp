@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The gradient band: its colour table in exact numbers, the rebuild rules (what rebuilds, how
 // often, and what never does), the system colours, persistence, events and the painted pixels.
 #include "widgets/gradient.h"

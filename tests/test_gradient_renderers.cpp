@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pattern renderers: size per style, the table entry of every pixel against an independent
 // formulation of each style, the telling pixels, and that a call leaves nothing of an earlier one.
 #include "widgets/gradient_colors.h"

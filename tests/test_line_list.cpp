@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Splitting a string into lines, and checked access to the list.
 #include "text/errors.h"
 #include "text/line_list.h"

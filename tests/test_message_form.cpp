@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The message dialog: its layout from the message-box font, how it closes and with what result,
 // Ctrl+C, and the modal presentation (other windows disabled, focus given back).
 #include "app/message_form.h"
@@ -306,6 +307,36 @@ private slots:
         QVERIFY(boxEnabled);
         QVERIFY(centred);
         QVERIFY(main.isEnabled());
+    }
+
+    // Once active again, the window keeps the focus its user moves at once. Qt Widgets can miss
+    // the window's activation when a popup and its dialog close together (X11): the window is
+    // given back to it.
+    void theWindowIsLeftAloneOnceActiveAndGivenBackUntilThen() {
+        TWindow main;
+        main.show();
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        main.second->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), main.second);
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Trouve"),
+                        QStringLiteral("Fichier introuvable."), QMessageBox::Ok);
+        const auto present = [&] {
+            RunModal([&] { return ExecPresented(box); },
+                     [&](QDialog& dialog) { Press(dialog, Qt::Key_Return); });
+        };
+        present();
+        main.first->setFocus();
+        QTest::qWait(500);
+        QCOMPARE(QApplication::focusWidget(), main.first);
+
+        main.second->setFocus();
+        present();
+        QTRY_COMPARE(QGuiApplication::focusWindow(), main.windowHandle());
+        QApplication::setActiveWindow(nullptr); // the activation that Qt Widgets missed
+        QVERIFY(!main.isActiveWindow());
+        QTRY_COMPARE(QApplication::activeWindow(), &main);
+        QCOMPARE(QApplication::focusWidget(), main.second);
     }
 
     void aFailedShowingStillRestores() {

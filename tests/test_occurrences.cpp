@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The occurrences that the text view marks in a row slice: the same as the run finds in the row,
 // whatever the slice, in both encodings and in malformed UTF-8. The map of the lines that hold one.
 #include "text/occurrence_map.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The thread that faults in the pages of the text ahead of its writer: which pages, and never a
 // byte changed.
 #include "text/page_prefaulter.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The progress status bar: its panels, the indicator's activation and host panel, the property
 // rules, and the main window's instance.
 #include "text/errors.h"

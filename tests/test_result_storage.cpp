@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the result list's text lives: a buffer that grows in place, the result lines written
 // straight into it with their rows indexed, the result list taking them whole, and the run that
 // produces them from a file.

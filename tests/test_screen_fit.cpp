@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small screen at scale 2: the offscreen screen of 800 x 800 device pixels is 400 x 400 here,
 // smaller than the window.
 #include "app/application.h"

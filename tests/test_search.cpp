@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The search run: the step rule, the edge cases of a whole file, and a differential test of the
 // block engine against the plain line-by-line loop and an independent byte-level reference (in
 // UTF-8, against the plain loop).

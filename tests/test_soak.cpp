@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Many cycles of what a person does, on varied files: open, search, double-click a result, save.
 // Every saved file holds the result list; the process's memory does not grow from one cycle to
 // the next (in the sanitizer build, where freed memory is held back, LeakSanitizer checks instead
@@ -51,7 +52,7 @@ private slots:
         std::mt19937 random(23);
         ShownForm w;
         BoxWatcher watcher; // the warning of an unusable line, should one come
-        long settled = 0;
+        [[maybe_unused]] long settled = 0;
         for (int cycle = 0; cycle < kCycles; ++cycle) {
             const std::string& source = sources[random() % sources.size()];
             w.open(WriteFile(FDir, QStringLiteral("source%1.txt").arg(cycle % 3), source));

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The string operations: search from an offset, replace-all, trimming, integer parsing.
 #include "text/strings.h"
 

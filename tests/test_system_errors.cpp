@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // errno as the codes the user sees, the texts of the codes and of the capacity refusal, full paths,
 // and the sharing rules of the file opens.
 #include "text/errors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text-view model: line-break conversion on load, line counts and access, appending, saving,
 // failures (with the text left as it was), the capacity, and offsets where CR LF counts two.
 #include "file_size_limit.h"
@@ -226,6 +227,34 @@ private slots:
             QCOMPARE(many.rowOffset(2), one.rowOffset(2));
             QCOMPARE(many.caret(), one.caret());
             QCOMPARE(many.longestRow(), one.longestRow());
+        }
+    }
+
+    // Lines indexed apart, as a run does as it writes them, and then taken: the same model as
+    // appending them, whether the text was empty (it takes them) or not (it appends them).
+    void takingIndexedLinesIsAppendingThem() {
+        std::string lines;
+        for (int i = 1; i <= 200; ++i)
+            lines +=
+                ">" + std::to_string(i) + ",1:" + std::string(std::size_t(i % 7), 'm') + "\r\n";
+        for (const std::string& start : {std::string(), std::string("a\r\n"), std::string("abc")}) {
+            TextModel appended = loaded(start);
+            TextModel taken = loaded(start);
+            appended.appendLines(lines);
+            IndexedLines indexed;
+            indexed.text.append(lines);
+            indexed.rows.extend(lines, 0);
+            taken.appendLines(std::move(indexed));
+            QCOMPARE(std::string(taken.text()), std::string(appended.text()));
+            QCOMPARE(taken.lineCount(), appended.lineCount());
+            QCOMPARE(taken.rowCount(), appended.rowCount());
+            for (const int row : {0, 1, 63, 64, 65, 150, 199, 200, 201})
+                QCOMPARE(taken.rowOffset(row), appended.rowOffset(row));
+            QCOMPARE(taken.line(150), appended.line(150));
+            QCOMPARE(taken.rowOfOffset(1000), appended.rowOfOffset(1000));
+            QCOMPARE(taken.caret(), appended.caret());
+            QCOMPARE(taken.selStart(), appended.selStart());
+            QCOMPARE(taken.longestRow(), appended.longestRow());
         }
     }
 
@@ -538,18 +567,21 @@ private slots:
         TextModel model = loaded("\xC3\xA9t\xC3\xA9", 10);
         model.setSelection(2, 3);
         WriteFile(path("big.txt"), file);
+        // The read decides the file's encoding whether the model then takes its text or not.
+        LoadedText read = TextModel::readFile(path("big.txt"), model.capacity());
+        QCOMPARE(read.encoding, encoding);
+        QCOMPARE(read.beyondCapacity, !accepted);
         if (accepted) {
-            QVERIFY(model.loadFromFile(path("big.txt")));
+            QVERIFY(model.adopt(std::move(read)));
             QCOMPARE(model.selLength(), 0);
-            QCOMPARE(model.fileEncoding(), encoding);
+            QCOMPARE(model.encoding(), encoding);
             return;
         }
-        QCOMPARE(MessageOf<EInvalidOperation>([&] { model.loadFromFile(path("big.txt")); }),
+        QCOMPARE(MessageOf<EInvalidOperation>([&] { model.adopt(std::move(read)); }),
                  std::string(kMemoCapacityMessage));
         QCOMPARE(std::string(model.text()), std::string("\xC3\xA9t\xC3\xA9"));
         QCOMPARE(model.encoding(), TextEncoding::Utf8);
         QCOMPARE(model.selLength(), 1);
-        QCOMPARE(model.fileEncoding(), encoding);
     }
 
     void reloadingTheSameTextKeepsTheSelection() {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The line reader: line breaks, the end-of-file mark, long lines, pipes, and every error code.
 #include "text/byte_source.h"
 #include "text/errors.h"

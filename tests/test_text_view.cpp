@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text view as a person uses it: real mouse and key events on a shown view, through the
 // window system layer (double-clicks and context menus are synthesised as on a desktop).
 #define QTEST_QPA_MOUSE_HANDLING
@@ -108,6 +109,17 @@ private slots:
         QCOMPARE(FView->selLength(), 13);
     }
 
+    // A word holds its combining marks: "café" with its accent as a mark after the "e" is one
+    // word for a double-click and for Ctrl+arrows.
+    void aWordHoldsItsCombiningMarks() {
+        load("un cafe\xCC\x81 noir\r\n");
+        QTest::mouseDClick(viewport(), Qt::LeftButton, {}, at(0, 4));
+        QCOMPARE(FView->selectedText(), std::string("cafe\xCC\x81"));
+        FView->setSelStart(3);
+        QTest::keyClick(FView, Qt::Key_Right, Qt::ControlModifier);
+        QCOMPARE(FView->selStart(), 9); // the start of "noir"
+    }
+
     void dragSelectsAndReportsTheRelease() {
         load(kTwoRows);
         std::vector<std::string> released;
@@ -187,6 +199,48 @@ private slots:
         QCOMPARE(FView->selLength(), 23);
         key(Qt::Key_Right, Qt::ControlModifier);
         QCOMPARE(FView->selStart(), 8); // the next word
+    }
+
+    // A row's end is no stop after a word (a screen reader would read the line break as one); an
+    // empty row is.
+    void wordStepsCrossTheEndOfARowWithText() {
+        load("un mot  \r\nsuite\r\n\r\nfin");
+        FView->setSelStart(3);
+        const auto stepRight = [this] {
+            QTest::keyClick(FView, Qt::Key_Right, Qt::ControlModifier);
+            return FView->selStart();
+        };
+        const auto stepLeft = [this] {
+            QTest::keyClick(FView, Qt::Key_Left, Qt::ControlModifier);
+            return FView->selStart();
+        };
+        QCOMPARE(stepRight(), 10); // from "mot" over its blanks and the break to "suite"
+        QCOMPARE(stepRight(), 17); // the empty row
+        QCOMPARE(stepRight(), 19); // "fin"
+        QCOMPARE(stepLeft(), 17);
+        QCOMPARE(stepLeft(), 10);
+        QCOMPARE(stepLeft(), 3); // back over the break to "mot"
+        QCOMPARE(stepLeft(), 0);
+    }
+
+    // A caret placed away from the rows in sight leaves them in sight until Tab comes in.
+    void placeCaretKeepsTheScrollUntilTabComesIn() {
+        std::string text;
+        for (int i = 0; i < 200; ++i)
+            text += "ligne\r\n";
+        load(text);
+        FView->setSelStart(FView->rowOffset(199));
+        QCoreApplication::processEvents();
+        const int bottom = FView->verticalScrollBar()->value();
+        QVERIFY(bottom > 0);
+        FView->placeCaret(0);
+        QCoreApplication::processEvents();
+        QCOMPARE(FView->caretRow(), 0);
+        QCOMPARE(FView->verticalScrollBar()->value(), bottom);
+        FOther->setFocus();
+        QTest::keyClick(FOther, Qt::Key_Tab);
+        QTRY_VERIFY(FView->hasFocus());
+        QCOMPARE(FView->verticalScrollBar()->value(), 0);
     }
 
     void pagesMoveByTheRowsInSight() {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TextView as a screen reader reads it: ranges, characters, words and lines in both encodings,
 // the selection, the geometry, the bounds of a long text and the events of its changes.
 #include "widgets/accessibility.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // UTF-8 sources: the character rules and their fast counts against a plain walk, the validator
 // against a reference built on the decoder, the detection of a file's encoding, words beyond
 // Windows-1252, occurrences of whole characters, and the search of a UTF-8 file against the same

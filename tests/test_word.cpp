@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Word characters, the word around an occurrence, and the result line.
 #include "text/word.h"
 

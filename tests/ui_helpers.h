@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers for tests that drive the real window: answers for the file dialogs, and a watcher that
 // reads and closes the modal boxes the window opens.

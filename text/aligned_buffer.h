@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A heap buffer that begins on a page boundary. Reads land in it at page offsets that the kernel
 // copies at full speed (a destination a few bytes past a page boundary copies several times

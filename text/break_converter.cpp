@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "text/break_converter.h"
 
 #include "text/simd.h"

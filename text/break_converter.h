@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Makes every lone CR and every lone LF of a text a CR LF, block by block: the line breaks of a
 // text view. A CR at the end of a block waits for the next block to tell whether an LF follows.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Whole-block byte scans for the search engine, vectorised where the processor allows it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "text/byte_source.h"
 
 #include "text/aligned_buffer.h"

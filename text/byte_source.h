@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An open file read from where it stands to its end, as both the load of a text view and the
 // search's line reader read it: a regular file, whose data ends, or a pipe or a device, which may

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Character offsets of a UTF-8 text (text/utf8.h): the number of characters before every 64 KiB
 // block, counted as far as a lookup needs, so that converting an offset reads at most one block.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Windows-1252 <-> Unicode, a bijection on all 256 bytes: the five bytes that the code page leaves
 // unassigned (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 controls of the same value. One byte is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two encodings of a source text, and how a file's bytes decide between them.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's error kinds. Each carries the French message the user sees; handlers never catch
 // them, the application object reports them (app/application.cpp).

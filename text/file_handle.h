@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An owned POSIX file descriptor, and the opens that the program's sharing rules need.
 // Linux does not deny access by open mode, so sharing is an open-file-description lock: readers

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Saving a file without ever losing the one it replaces: the bytes go to a new file beside it,
 // which takes its place only once every byte is written and flushed.

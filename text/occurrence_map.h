@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the occurrences of a run lie in a text of a known number of lines: the lines are cut into
 // at most kParts parts of a power of two lines each, and a part is set when one of its lines holds

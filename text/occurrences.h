@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The occurrences of a search string in one row of text, as the search run finds them: bytes in
 // the text's encoding, overlapping ones included, and in UTF-8 whole characters only (a match that

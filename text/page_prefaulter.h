@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Faults in the pages of a buffer on a thread of its own, a little ahead of the thread that writes
 // it. The kernel clears every fresh page at its first touch, which costs about as much as reading

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "text/pattern_finder.h"
 
 #include "text/byte_scan.h"

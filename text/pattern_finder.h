@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Finds a fixed byte string in a block. Candidates are the places where the two rarest bytes of
 // the pattern (by their frequency in French text) both stand at their offsets, tested 32 places

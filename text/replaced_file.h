@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The file that a save replaces, reached as the system reaches it for the user: opened through
 // the path given, so that the system follows its symbolic links under its own rules (in a shared

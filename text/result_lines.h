@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The result lines of a run as it finds them: ">line,column:word" and CR LF for each occurrence,
 // written straight into the buffer that the result list then takes whole (TextModel::appendLines),

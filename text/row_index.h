@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the rows of a text begin. Rows are separated by CR LF pairs; a lone CR or LF is part of
 // its row. The index keeps the start of every 64th row and finds the others by scanning forward

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "text/search.h"
 
 #include "text/byte_scan.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The search run over a text file: every occurrence of a byte string in every line that a
 // TextReader reads, overlapping occurrences included, reported in file order.

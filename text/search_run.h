@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One search run over a file, from its open to its close: the file named by path is opened
 // (shared with readers only), the byte-order mark of a UTF-8 source is skipped (it is no

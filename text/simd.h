@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Whether the vector paths of byte_scan.cpp and pattern_finder.cpp may run on this processor.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The small string operations of the search window. Every byte is one character, NUL included
 // unless an operation says otherwise; comparisons are exact byte comparisons; positions are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Operating-system errors as the user sees them: errno mapped to the codes of the original
 // platform ("Fichier introuvable" is code 2 everywhere), and the French text of each code.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Bytes that grow at their end without ever being copied: a range of address space is reserved
 // once, and pages of it are made usable as the bytes reach them, so data() never moves while the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads a whole file as the text of a text view, in one pass over blocks that stay in the
 // processor's cache: every lone CR and lone LF made a CR LF, the text cut at its first NUL,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "text/text_model.h"
 
 #include "text/errors.h"
@@ -20,13 +21,16 @@ TextModel::TextModel(std::int64_t capacity) : FCapacity(capacity) {
     FRows.clear();
 }
 
-bool TextModel::loadFromFile(const std::string& path) {
+LoadedText TextModel::readFile(const std::string& path, std::int64_t capacity) {
     OpenResult opened = OpenForReading(path);
     if (!opened.file.isOpen())
         throw EFOpenError(FullPath(path), SystemErrorText(opened.code));
-    LoadedText loaded = LoadText(opened.file.fd(), FCapacity);
+    LoadedText loaded = LoadText(opened.file.fd(), capacity);
     opened.file.close();
-    FFileEncoding = loaded.encoding;
+    return loaded;
+}
+
+bool TextModel::adopt(LoadedText loaded) {
     if (loaded.beyondCapacity)
         throw EInvalidOperation(kMemoCapacityMessage);
     // The current text never holds a NUL, so a text cut at one always differs from it.
@@ -66,10 +70,30 @@ std::string TextModel::line(int i) const {
     if (i < 0 || i >= lineCount())
         return {};
     const std::string_view row = rowText(i);
-    if (countsBytes())
-        return std::string(row.substr(0, kMaxLineLength));
-    const char* end = row.data() + row.size();
-    return std::string(row.data(), AdvanceChars(row.data(), end, kMaxLineLength));
+    return std::string(FirstChars(row, kMaxLineLength, FEncoding));
+}
+
+std::int64_t TextModel::nextChar(std::int64_t offset) const noexcept {
+    return std::int64_t(NextChar(text(), std::size_t(offset), FEncoding));
+}
+
+std::int64_t TextModel::previousChar(std::int64_t offset) const noexcept {
+    return std::int64_t(PreviousChar(text(), std::size_t(offset), FEncoding));
+}
+
+CharClass TextModel::classAt(std::int64_t offset) const noexcept {
+    return ClassOf(CharAt(text(), std::size_t(offset), FEncoding));
+}
+
+bool TextModel::pairAt(std::int64_t offset) const noexcept {
+    return offset >= 0 && offset + 1 < size() && text().substr(std::size_t(offset), 2) == kCrLf;
+}
+
+std::string TextModel::piece(std::int64_t from, std::int64_t to, std::int64_t maxChars) const {
+    from = clampOffset(from);
+    to = std::clamp(to, from, size());
+    const std::string_view bytes = text().substr(std::size_t(from), std::size_t(to - from));
+    return std::string(FirstChars(bytes, maxChars, FEncoding));
 }
 
 bool TextModel::endsWithBreak() const noexcept {

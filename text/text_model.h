@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The text of a read-only text view: bytes in the text's encoding whose lines are separated by
 // CR LF, an index of the rows, and a selection. No Qt: the widget (widgets/text_view.h) paints and
@@ -12,9 +13,11 @@
 // an empty last row (where a caret can stand) that is not counted as a line.
 
 #include "text/char_index.h"
+#include "text/char_steps.h"
 #include "text/encoding.h"
 #include "text/row_index.h"
 #include "text/text_buffer.h"
+#include "text/text_loader.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -45,16 +48,19 @@ public:
     // encoding equal the current ones. Raises EFOpenError when the file cannot be opened and
     // EInvalidOperation when the text exceeds the capacity; the text is then unchanged. A read
     // failure after the open keeps the bytes read so far.
-    bool loadFromFile(const std::string& path);
+    bool loadFromFile(const std::string& path) { return adopt(readFile(path, FCapacity)); }
+    // The load in two steps, so that the file can be read on another thread while the model goes
+    // on being shown: readFile reads it (raising EFOpenError) and touches no model; adopt takes
+    // what was read (raising EInvalidOperation for a text beyond the capacity) and returns false
+    // when it equals the current text.
+    static LoadedText readFile(const std::string& path, std::int64_t capacity);
+    bool adopt(LoadedText loaded);
 
     // Writes the whole text to the file, created or emptied. Raises EFCreateError when it cannot be
     // created (no file changed) and EWriteError when it takes fewer bytes than the text holds.
     void saveToFile(const std::string& path) const;
 
     TextEncoding encoding() const noexcept { return FEncoding; }
-    // The encoding of the file loadFromFile read last: the text's, or that of a file refused as
-    // beyond the capacity, which is then searched from disk in its own encoding.
-    TextEncoding fileEncoding() const noexcept { return FFileEncoding; }
     // Empties the text and reads what comes next in encoding (the result list takes its source's).
     void clear(TextEncoding encoding);
 
@@ -93,6 +99,17 @@ public:
     // Longest row in bytes (line break excluded).
     std::int64_t longestRow() const noexcept { return FRows.longest(size()); }
 
+    // Stepping by character at byte offsets, in the text's encoding (text/char_steps.h): where
+    // the next character begins (offset < size()), where the one before begins (offset > 0), and
+    // the class of the character at offset (< size()).
+    std::int64_t nextChar(std::int64_t offset) const noexcept;
+    std::int64_t previousChar(std::int64_t offset) const noexcept;
+    CharClass classAt(std::int64_t offset) const noexcept;
+    // Whether a CR LF pair begins at offset.
+    bool pairAt(std::int64_t offset) const noexcept;
+    // The bytes [from, to) (clamped to the text), cut to their first maxChars characters.
+    std::string piece(std::int64_t from, std::int64_t to, std::int64_t maxChars) const;
+
     // Characters and bytes: the characters before a byte offset, and where a character begins
     // (the text's size past the last one). Both clamp to the text.
     std::int64_t charOffset(std::int64_t byteOffset) const;
@@ -127,7 +144,6 @@ private:
     std::int64_t FCapacity;
     TextBuffer FText;
     TextEncoding FEncoding = TextEncoding::Cp1252;
-    TextEncoding FFileEncoding = TextEncoding::Cp1252;
     RowIndex FRows;
     CharIndex FChars; // of a UTF-8 text only
     std::int64_t FAnchor = 0;

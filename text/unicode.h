@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The few Unicode properties the program needs, from generated tables (text/unicode_tables.cpp).
 

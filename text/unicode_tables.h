@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Character classes of Unicode as sorted, disjoint ranges of code points (generated tables).
 

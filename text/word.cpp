@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "text/word.h"
 
 #include "text/cp1252.h"
@@ -71,7 +72,8 @@ char* WriteResultLine(char* out, int64_t line, int64_t column, std::string_view 
     *out++ = ',';
     out = std::to_chars(out, out + kMaxDecimalLength, column).ptr;
     *out++ = ':';
-    std::memcpy(out, word.data(), word.size());
+    if (!word.empty()) // an empty view may hold no pointer at all
+        std::memcpy(out, word.data(), word.size());
     return out + word.size();
 }
 

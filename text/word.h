@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The word around an occurrence and the result line that names it: ">line,column:word".
 

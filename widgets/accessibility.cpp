@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/accessibility.h"
 
 #include "widgets/panel_status_bar.h"
@@ -32,11 +33,10 @@ QAccessibleInterface* ProgramFactory(const QString& className, QObject* object) 
 } // namespace
 
 void InstallAccessibleInterfaces() {
-    static const bool installed = [] {
+    [[maybe_unused]] static const bool installed = [] {
         QAccessible::installFactory(ProgramFactory);
         return true;
     }();
-    (void)installed;
 }
 
 bool AccessibilityActive() {

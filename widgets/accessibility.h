@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The accessibility of the program's own widgets: their interfaces' factories, and their events.
 // Events are built only while an assistive technology is active, so that nobody else pays for

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The fixed-width font of the text views: the desktop's, or a monospace family of its size where
 // the desktop names a proportional one (a platform theme without a font setting does), since the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TGradient, the decorative gradient band: a two-colour gradient in one of 24 styles, optionally
 // inside a plain frame. A change of a gradient setting rebuilds a small pattern of fixed size;

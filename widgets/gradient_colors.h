@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The gradient band's colour table: 256 entries from a start to an end colour, shaped by Shift
 // (moves one end toward the other, in per cent) and Rotation (moves the turning point of the ramp).

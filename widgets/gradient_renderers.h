@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The 23 renderers that draw the gradient band's pattern from its colour table, one per style but
 // gsCustom. A renderer sets the pattern's width, then its height, then writes every pixel exactly

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A vertical scroll bar that shows an OccurrenceMap in its groove: a mark at the height of each
 // part of the text that holds an occurrence. The marks are only painted: the bar takes clicks and

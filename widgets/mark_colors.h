@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The colour that marks the occurrences of a search in a text view and on its scroll bar:
 // amber blended into the view's Base, light on a light Base and dark on a dark one, so that the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // number * numerator / denominator in 64 bits, rounded to the nearest integer with an exact half
 // going away from zero: MulDiv(255, 50, 100) = 128, MulDiv(255, -50, 100) = -128. A denominator

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/panel_status_bar.h"
 
 #include "text/errors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A status bar made of panels laid out from left to right. Each panel has a width, a text and a
 // drawing style: text panels show their text, owner-drawn panels are painted by DrawPanel.
@@ -30,6 +31,13 @@ public:
     // panel_status_bar_accessible.h); the owner calls it when a change is worth announcing, not
     // for every text set.
     void announcePanelText(int index);
+    // Has assistive technologies speak message, wherever the focus is: the bar holds a
+    // notification (widgets/panel_status_bar_accessible.h) named by the last message, which
+    // shows kAnnouncementDelayMs later. For the end of a task, as a load or a search run, never
+    // for each step of one.
+    void announce(const QString& message);
+    static constexpr int kAnnouncementDelayMs = 300;
+    QString announcement() const { return FAnnouncement; }
     TPanelStyle panelStyle(int index) const;
     void setPanelStyle(int index, TPanelStyle style);
 
@@ -66,4 +74,6 @@ private:
     void drawPanelText(QPainter& painter, const TPanel& panel, const QRect& rect) const;
 
     std::vector<TPanel> FPanels;
+    QString FAnnouncement;
+    bool FAnnouncementPending = false;
 };

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A panel status bar that can show a progress indicator inside one of its panels, the host panel.
 // While inactive it is an ordinary panel status bar; while active the host panel is owner-drawn

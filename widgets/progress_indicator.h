@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The progress control that TPrgStatusBar embeds: a horizontal QProgressBar with a step and the
 // range rules of a native progress control.

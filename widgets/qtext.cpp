@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/qtext.h"
 
 #include "text/cp1252.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The edge between the program's byte strings and Qt's QString. Text inside the program is bytes
 // in its source's encoding (text/encoding.h); a QString appears only where a widget shows or

@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/row_cells.h"
 
-#include "text/cp1252.h"
+#include "text/char_steps.h"
 #include "text/unicode.h"
 #include "text/utf8.h"
 
@@ -19,14 +20,9 @@ bool IsControlCode(char32_t u) {
 } // namespace
 
 RowChar RowCells::charAt(qint64 byte) const {
-    const auto b = static_cast<unsigned char>(FRow[std::size_t(byte)]);
-    if (b == kTab)
-        return {char32_t(b), 1, false, true};
-    if (!FUtf8 || b < 0x80) {
-        const char32_t code = FUtf8 ? b : Cp1252ToUnicode(b);
-        return {code, 1, IsControlCode(code), false};
-    }
-    const DecodedChar c = DecodeChar(FRow, std::size_t(byte));
+    if (FRow[std::size_t(byte)] == kTab)
+        return {char32_t(kTab), 1, false, true};
+    const TextChar c = CharAt(FRow, std::size_t(byte), encoding());
     return {c.code, qint64(c.length), c.wellFormed && IsControlCode(c.code), false};
 }
 
@@ -40,11 +36,11 @@ qint64 RowCells::width(Cell at) const {
 }
 
 qint64 RowCells::next(qint64 byte) const {
-    return FUtf8 ? qint64(NextCharStart(FRow, std::size_t(byte))) : byte + 1;
+    return qint64(NextChar(FRow, std::size_t(byte), encoding()));
 }
 
 qint64 RowCells::previous(qint64 byte) const {
-    return FUtf8 ? qint64(PreviousCharStart(FRow, std::size_t(byte))) : byte - 1;
+    return qint64(PreviousChar(FRow, std::size_t(byte), encoding()));
 }
 
 // The number of bytes from byte on, at most limit, that are ASCII but tabs: one cell each.

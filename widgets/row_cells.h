@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The characters of one row of a text view and the cells of the fixed-width font they take.
 // A Windows-1252 row has one character a byte; a UTF-8 row the characters of text/utf8.h. A tab
@@ -42,6 +43,9 @@ public:
     qint64 size() const noexcept { return qint64(FRow.size()); }
     std::string_view text() const noexcept { return FRow; }
     bool utf8() const noexcept { return FUtf8; }
+    TextEncoding encoding() const noexcept {
+        return FUtf8 ? TextEncoding::Utf8 : TextEncoding::Cp1252;
+    }
 
     // The character at byte (< size()).
     RowChar charAt(qint64 byte) const;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A vertical splitter bar that resizes the widget on its left, as a panel's left-aligned splitter
 // does: dragging with the left button shows a hatched line at the new border and applies the new

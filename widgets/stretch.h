@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Nearest-pixel stretching, exact: every target pixel takes the colour of the source pixel that its
 // centre falls on. A centre exactly on the border between two source pixels takes the one that

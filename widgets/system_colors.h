@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The desktop's colour scheme by the system colour indices of the window settings, read from the
 // application palette so that the program follows the user's theme.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The gradient band's pattern: a 32-bit image whose width and height are set one after the other
 // and whose rows are written directly. A pixel is one 32-bit word of blue, green, red and a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Colour values as the window's settings hold them: a plain colour keeps red in bits 0-7, green in
 // bits 8-15 and blue in bits 16-23 with the high byte 0; a negative value (high byte 255) names a

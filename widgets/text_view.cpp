@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/text_view.h"
 
 #include "text/errors.h"
@@ -8,6 +9,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFocusEvent>
 #include <QFontDatabase>
 #include <QScrollBar>
 
@@ -37,13 +39,17 @@ TextView::TextView(QWidget* parent) : QAbstractScrollArea(parent) {
 // ---- the text-view operations
 
 void TextView::loadFromFile(const std::string& path) {
+    adopt(TextModel::readFile(path, FModel.capacity()));
+}
+
+void TextView::adopt(LoadedText loaded) {
     setUpdatesEnabled(false);
     struct Resume {
         TextView* view;
         ~Resume() { view->setUpdatesEnabled(true); }
     } resume{this};
     const QString before = accessibleText();
-    if (!FModel.loadFromFile(path))
+    if (!FModel.adopt(std::move(loaded)))
         return;
     FHint = {};
     FGoalColumn = -1;
@@ -108,6 +114,19 @@ void TextView::setSelLength(qint64 length) {
     FModel.setSelLength(length);
     FGoalColumn = -1;
     showSelection(anchor, caret);
+}
+
+void TextView::placeCaret(qint64 offset) {
+    if (std::exchange(FScrollPending, false)) {
+        updateScrollBars();
+        ensureCaretVisible();
+    }
+    const qint64 anchor = FModel.anchor();
+    const qint64 caret = FModel.caret();
+    FModel.setSelection(offset, offset);
+    FGoalColumn = -1;
+    viewport()->update();
+    announceSelection(anchor, caret);
 }
 
 void TextView::setScrollBars(Qt::ScrollBarPolicy horizontal, Qt::ScrollBarPolicy vertical) {
@@ -324,6 +343,8 @@ void TextView::changeEvent(QEvent* event) {
 
 void TextView::focusInEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusInEvent(event);
+    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
+        ensureCaretVisible();
     viewport()->update();
 }
 

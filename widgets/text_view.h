@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A read-only multi-line text view over a TextModel: the program's result list and source text.
 // It paints only the rows in sight, and of a long row only the slice in sight, decoding the
@@ -35,6 +36,9 @@ public:
     // The text-view operations of TextModel; a load is painted once, when it ends. A reload of the
     // same text keeps the selection and the scroll position.
     void loadFromFile(const std::string& path);
+    // The second step of a load whose file TextModel::readFile read, maybe on another thread: the
+    // view shows its text from here on, as after loadFromFile.
+    void adopt(LoadedText loaded);
     int lineCount() const noexcept { return FModel.lineCount(); }
     std::string line(int i) const { return FModel.line(i); }
     void appendLine(std::string_view s);
@@ -87,6 +91,10 @@ public:
     void setSelection(qint64 anchor, qint64 caret);
     // Scrolls offset into view.
     void ensureVisible(qint64 offset);
+    // Puts the caret at offset and leaves the view scrolled where it is, or where a scroll still
+    // pending takes it: the keyboard finds the caret there on coming in (Tab scrolls it into
+    // view), while the eye keeps what it sees.
+    void placeCaret(qint64 offset);
 
     // Characters and words, as the caret steps by them: where the next character begins, where
     // the one before begins, and the start of the next word (direction +1) or of this or the
@@ -162,7 +170,6 @@ private:
     qint64 columnOf(qint64 offset) const;
     qint64 offsetAtColumn(int row, qint64 column) const;
     qint64 target(Motion motion) const;
-    int classAt(qint64 offset) const;
     void selectWordAt(QPoint pos);
     void moveCaret(Motion motion, bool extend);
     // Scrolls the caret into view, repaints and tells assistive technologies, after a change of

@@ -1,6 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/text_view_accessible.h"
 
-#include "text/utf8.h"
 #include "widgets/accessibility.h"
 #include "widgets/qtext.h"
 #include "widgets/text_view.h"
@@ -11,17 +11,7 @@
 TextViewAccessible::TextViewAccessible(TextView* view) : QAccessibleWidget(view) {}
 
 QString TextViewAccessible::rangeText(const TextModel& model, qint64 from, qint64 to) {
-    from = std::clamp<qint64>(from, 0, model.size());
-    to = std::clamp<qint64>(to, from, model.size());
-    std::string_view bytes =
-        model.text().substr(std::size_t(from), std::size_t(to - from));
-    if (model.encoding() == TextEncoding::Cp1252) {
-        bytes = bytes.substr(0, kMaxRange);
-    } else {
-        const char* end = AdvanceChars(bytes.data(), bytes.data() + bytes.size(), kMaxRange);
-        bytes = bytes.substr(0, std::size_t(end - bytes.data()));
-    }
-    return ToQString(bytes, model.encoding());
+    return ToQString(model.piece(from, to, kMaxRange), model.encoding());
 }
 
 int TextViewAccessible::characterOffset(const TextModel& model, qint64 byte) {
@@ -132,14 +122,18 @@ TextViewAccessible::Span TextViewAccessible::unitAt(qint64 byte,
     return {text.rowStart(row), text.rowStart(row + 1)};
 }
 
-// Words as Ctrl+arrows stop at them: from one stop to the next, blanks after a word included.
+// Words as Ctrl+arrows stop at them: from one stop to the next, blanks after a word included,
+// within a row; a line break is a unit of its own.
 TextViewAccessible::Span TextViewAccessible::wordAt(qint64 byte) const {
     const TextView& v = *view();
-    const qint64 size = model().size();
-    if (byte >= size)
-        return {v.wordEdge(size, -1), size};
-    const qint64 start = v.wordEdge(v.nextChar(byte), -1);
-    const qint64 end = v.wordEdge(start, +1);
+    const TextModel& text = model();
+    const int row = text.rowOfOffset(std::min<qint64>(byte, text.size()));
+    const qint64 rowStart = text.rowStart(row);
+    const qint64 rowEnd = rowStart + qint64(text.rowText(row).size());
+    if (byte >= rowEnd)
+        return {rowEnd, byte >= text.size() ? rowEnd : text.rowStart(row + 1)};
+    const qint64 start = std::max(v.wordEdge(v.nextChar(byte), -1), rowStart);
+    const qint64 end = std::min(v.wordEdge(start, +1), rowEnd);
     if (start > byte || end <= byte)
         return {byte, v.nextChar(byte)};
     return {start, end};

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TextView as assistive technologies (screen readers, over AT-SPI) see it: a read-only
 // multi-line text. Its offsets are the view's characters, CR LF counting two as in selStart, so

@@ -1,9 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keyboard and mouse in the text view: caret motions by character, word and row, selection by
 // drag, Shift+click and double-click, the context menu.
 #include "widgets/text_view.h"
-
-#include "text/cp1252.h"
-#include "text/utf8.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -12,44 +10,14 @@
 
 #include <algorithm>
 
-namespace {
-
-// Classes of characters for double-clicks and Ctrl+arrows: blanks, line breaks, words (letters,
-// digits and '_'), everything else.
-enum CharClass { kBlank, kBreak, kWord, kOther };
-
-CharClass ClassOf(char32_t code, bool wellFormed) {
-    if (code == ' ' || code == '\t')
-        return kBlank;
-    if (code == '\r' || code == '\n')
-        return kBreak;
-    return wellFormed && (QChar::isLetterOrNumber(code) || code == '_') ? kWord : kOther;
-}
-
-} // namespace
-
 // ---- caret motions
 
 qint64 TextView::nextChar(qint64 offset) const {
-    if (FModel.encoding() == TextEncoding::Cp1252)
-        return offset + 1;
-    return qint64(NextCharStart(FModel.text(), std::size_t(offset)));
+    return FModel.nextChar(offset);
 }
 
 qint64 TextView::previousChar(qint64 offset) const {
-    if (FModel.encoding() == TextEncoding::Cp1252)
-        return offset - 1;
-    return qint64(PreviousCharStart(FModel.text(), std::size_t(offset)));
-}
-
-int TextView::classAt(qint64 offset) const {
-    const std::string_view text = FModel.text();
-    const auto byte = static_cast<unsigned char>(text[std::size_t(offset)]);
-    if (FModel.encoding() == TextEncoding::Cp1252 || byte < 0x80)
-        return ClassOf(FModel.encoding() == TextEncoding::Cp1252 ? Cp1252ToUnicode(byte) : byte,
-                       true);
-    const DecodedChar c = DecodeChar(text, std::size_t(offset));
-    return ClassOf(c.code, c.wellFormed);
+    return FModel.previousChar(offset);
 }
 
 qint64 TextView::target(Motion motion) const {
@@ -93,34 +61,51 @@ qint64 TextView::target(Motion motion) const {
     return caret;
 }
 
+// The end of a row that holds text is no stop (a screen reader would read the line break as a
+// word): a step from its last word goes on to the next row's first one, and back.
 qint64 TextView::wordEdge(qint64 offset, int direction) const {
-    const std::string_view text = FModel.text();
     const qint64 size = FModel.size();
-    const auto isPair = [&](qint64 i) {
-        return i >= 0 && i + 1 < size && text[std::size_t(i)] == '\r' &&
-               text[std::size_t(i) + 1] == '\n';
+    const auto breakAt = [&](qint64 i) { // bytes of the line break that begins at i
+        return FModel.pairAt(i) ? 2 : 1;
+    };
+    const auto skipBlanks = [&](qint64 at, int step) {
+        if (step > 0)
+            while (at < size && FModel.classAt(at) == CharClass::Blank)
+                at = nextChar(at);
+        else
+            while (at > 0 && FModel.classAt(previousChar(at)) == CharClass::Blank)
+                at = previousChar(at);
+        return at;
     };
     if (direction > 0) {
         if (offset >= size)
             return size;
-        const int cls = classAt(offset);
-        if (cls == kBreak)
-            offset += isPair(offset) ? 2 : 1;
-        else
-            while (offset < size && classAt(offset) == cls)
+        const CharClass cls = FModel.classAt(offset);
+        if (cls == CharClass::Break) {
+            offset += breakAt(offset);
+        } else {
+            while (offset < size && FModel.classAt(offset) == cls)
                 offset = nextChar(offset);
-        while (offset < size && classAt(offset) == kBlank)
-            offset = nextChar(offset);
-        return offset;
+            offset = skipBlanks(offset, +1);
+            if (offset < size && FModel.classAt(offset) == CharClass::Break)
+                offset += breakAt(offset);
+        }
+        return skipBlanks(offset, +1);
     }
-    while (offset > 0 && classAt(previousChar(offset)) == kBlank)
-        offset = previousChar(offset);
+    offset = skipBlanks(offset, -1);
     if (offset == 0)
         return 0;
-    const int cls = classAt(previousChar(offset));
-    if (cls == kBreak)
-        return offset - (isPair(offset - 2) ? 2 : 1);
-    while (offset > 0 && classAt(previousChar(offset)) == cls)
+    CharClass cls = FModel.classAt(previousChar(offset));
+    if (cls == CharClass::Break) {
+        const qint64 rowEnd = offset - (offset >= 2 && breakAt(offset - 2) == 2 ? 2 : 1);
+        if (rowEnd == 0 || FModel.classAt(previousChar(rowEnd)) == CharClass::Break)
+            return rowEnd; // an empty row is a stop
+        offset = skipBlanks(rowEnd, -1);
+        if (offset == 0 || FModel.classAt(previousChar(offset)) == CharClass::Break)
+            return offset; // so is a row of blanks
+        cls = FModel.classAt(previousChar(offset));
+    }
+    while (offset > 0 && FModel.classAt(previousChar(offset)) == cls)
         offset = previousChar(offset);
     return offset;
 }
@@ -137,12 +122,12 @@ void TextView::selectWordAt(QPoint pos) {
         }
         byte = cells.previous(cells.size());
     }
-    const int cls = classAt(start + byte);
+    const CharClass cls = FModel.classAt(start + byte);
     qint64 first = byte;
     qint64 last = cells.next(byte);
-    while (first > 0 && classAt(start + cells.previous(first)) == cls)
+    while (first > 0 && FModel.classAt(start + cells.previous(first)) == cls)
         first = cells.previous(first);
-    while (last < cells.size() && classAt(start + last) == cls)
+    while (last < cells.size() && FModel.classAt(start + last) == cls)
         last = cells.next(last);
     setSelection(start + first, start + last);
 }

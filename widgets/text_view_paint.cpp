@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Painting of the text view: the rows in sight, and of each row the slice in sight.
 #include "widgets/text_view.h"
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A long fuzzing campaign: every target of a fuzz build runs to RUNS executions or SECONDS, whichever
 # comes first, JOBS at a time, starting from its committed corpus. Each grown corpus is minimized
 # (libFuzzer's merge) and packed back into tests/fuzz/corpus/, where the short runs of

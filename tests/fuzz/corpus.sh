@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The committed corpora of the fuzz targets, one archive per target in tests/fuzz/corpus/.
 #   corpus.sh unpack NAME FOLDER: adds the inputs of NAME's archive, if any, to FOLDER.
 #   corpus.sh pack NAME FOLDER:   makes NAME's archive of the inputs in FOLDER (reproducibly, so

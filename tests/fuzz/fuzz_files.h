@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared by the fuzz targets that read files: a scratch file per process, a reader that takes its
 // bytes from memory in the short pieces the fuzzer chooses and can fail once at a chosen byte,

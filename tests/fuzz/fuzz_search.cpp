@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SearchLine on one line, and SearchFile over a small file read in short pieces (a few lines read
 // first, sometimes, and at most one failure), against a reference that tries every character of
 // every line that the reader's rules give; in Windows-1252 or in UTF-8 (occurrences of whole

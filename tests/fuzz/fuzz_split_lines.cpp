@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SplitLines against a byte-by-byte reference, and LineList's checked access.
 #include "fuzz_support.h"
 #include "text/errors.h"

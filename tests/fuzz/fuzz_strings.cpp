@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FindFrom, ReplaceAll, TrimText, IntOrDefault and DecimalText against plain references written
 // straight from their rules.
 #include "fuzz_support.h"

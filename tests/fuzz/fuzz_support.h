@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared by the fuzz targets: turning fuzzer bytes into strings that exercise the interesting
 // paths, and stopping loudly on a mismatch with a reference.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TextReader over any bytes, read in short pieces with interrupted reads and at most one failure,
 // against the line rules written plainly (fuzz_files.h).
 #include "fuzz_files.h"

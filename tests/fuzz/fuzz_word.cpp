@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // IsWordChar, WordAround and the result line against references: word characters by class, the
 // word as the run of word characters that covers the position, the line by standard formatting.
 #include "fuzz_support.h"

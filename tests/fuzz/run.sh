@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs every fuzz target of a fuzz build for SECONDS each, keeping a corpus per target under the
 # build folder that starts from the committed one (corpus.sh). Fails on the first crash, sanitizer report or reference mismatch; the input that
 # caused it is left in BUILD/fuzz-artifacts/.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Plain references for UTF-8 texts, written from the rules and not from the program's code: where
 // characters begin, the characters of a text, whether a character is well-formed, and the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian package of make package with dpkg -i, starts the program from its menu entry
 # as a desktop does (gio launch, on a private X server), checks that the installed binary shows its
 # window, then removes the package with dpkg -r and checks that every file it installed is gone.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Reads the AT-SPI tree of an application as a screen reader does, with gdbus; sourced by e2e.sh.
 # $ATSPI_BUS is the address of the accessibility bus.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A file manager's part in the real-window test: a small window titled "source" that, when the
 // mouse is pressed in it, drags the files named on its command line, offering them for copy, move
 // or link with a move proposed (a file manager's choice within one disk). Once the drag ends it

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Drives the real trouve binary on a private X server, as a person would: keystrokes and clicks at
 # the controls' places only. Loads a Windows-1252 sample, checks the text shown, the warning of an
 # empty result list, runs a search, jumps from a result to the text, saves the results and compares
@@ -14,7 +15,8 @@
 # again at scale 2 and 1.5 it lies wholly within the work area; under the dark scheme "darker" of
 # qt6ct, as under the default palette, the labels on the band measure at least 4.5:1 against it.
 # Last, started again exposed to assistive technologies, the window is used with the keyboard
-# alone and read as a screen reader reads it (AT-SPI).
+# alone and read as a screen reader reads it (AT-SPI); then once more under Orca itself, speaking
+# French, whose every utterance is checked, and on a French keyboard (dead keys).
 set -uo pipefail
 
 if [ $# -ne 2 ]; then
@@ -53,6 +55,7 @@ step() {
 
 cleanup() {
   local pid
+  declare -F orca_stop >/dev/null && orca_stop
   [ -n "${mounted:-}" ] && umount "$mounted" 2>/dev/null
   [ -n "${symlinks_before:-}" ] && echo "$symlinks_before" >/proc/sys/fs/protected_symlinks
   [ -n "${shared:-}" ] && rm -rf "$shared"
@@ -201,6 +204,11 @@ choose_second_filter() {
   key alt+n # back to "Nom de fichier"
 }
 
+# Fails unless the main window is active again after a dialog: the program gives it back itself.
+expect_main_active() {
+  poll "$WINDOW_TIMEOUT" is_active "$main_win" || fail "the window of trouve is not active after the dialog"
+}
+
 # Waits for the error box, reads its text when the clipboard gives it (fails when it reads
 # another), closes it with Enter, and gives the keyboard back to the main window.
 expect_error_box() { # expected text, seconds to wait for the box
@@ -220,7 +228,7 @@ expect_error_box() { # expected text, seconds to wait for the box
   screenshot "error-box"
   key Return
   poll "$WINDOW_TIMEOUT" is_gone "$box" || fail "Enter did not close the error box"
-  poll 5 is_active "$main_win" || xdo windowactivate "$main_win" 2>/dev/null
+  expect_main_active
 }
 
 # Fails unless column $1 of the gradient band, below the edits, shows red $2, green $3, blue $4.
@@ -397,7 +405,7 @@ expect_caption "$dialog" "Ouvrir"
 sleep 0.5
 screenshot "open-dialog-french" # its labels, buttons and filter choice "Fichiers texte (*.txt)"
 accept_file_dialog "$dialog" "$sample" "open-dialog"
-poll 5 is_active "$main_win" || xdo windowactivate "$main_win" 2>/dev/null
+expect_main_active
 sleep 0.5
 screenshot "loaded"
 
@@ -470,7 +478,7 @@ step "open a UTF-8 file"
 click_at $OPEN_X $OPEN_Y
 dialog=$(wait_dialog '.') || fail "no open dialog appeared after clicking btnOpen"
 accept_file_dialog "$dialog" "$utf8_sample" "open-utf8"
-poll 5 is_active "$main_win" || xdo windowactivate "$main_win" 2>/dev/null
+expect_main_active
 sleep 0.5
 
 step "UTF-8 text shown in mmoText"
@@ -582,7 +590,7 @@ choose_second_filter "$dialog"
 accept_file_dialog "$dialog" "$long_source" "open-long"
 sleep 0.5
 other_window '.' >/dev/null && fail "a box appeared after opening $long_source: '$(xdo getwindowname "$(other_window .)")'"
-poll 5 is_active "$main_win" || xdo windowactivate "$main_win" 2>/dev/null
+expect_main_active
 { head -c 39999 /dev/zero | tr '\0' a; printf '\303\251'; } |
   timeout 5 xclip -selection clipboard -t UTF8_STRING -i || fail "cannot fill the clipboard"
 click_at $SEL_X $SEL_Y
@@ -754,6 +762,105 @@ for scheme in default dark; do
   stop_again
 done
 
+step "a long load and a long run keep the window answering"
+# A text of 800 MB (removed after): its load takes a second or two, a run that lists its 10
+# million "maison" three seconds. A pinger sends _NET_WM_PING every 100 ms as a window manager
+# does: every ping is answered within 1 s. A key typed during the run takes effect after it (the
+# search string changes, then the result list that the run filled is emptied). Last, a run of a
+# FIFO fed for 10 s is asked to close after 1 s: the window closes once the run has ended, and
+# openbox, which pings a window asked to close (and gives up after about 5 s), never shows it as
+# not responding.
+big="$work/gros.txt"
+head -c 800M <(yes 'une ligne de texte, un mot, une maison et encore un peu de texte pour la remplir') \
+  >"$big" || fail "cannot write $big"
+start_again
+pinger() { # LOG: pings the main window until stopped with stop_pinger
+  "$build_dir/tests/pinger" "$main_win" >"$1" 2>&1 &
+  pinger_pid=$!
+}
+stop_pinger() { # LOG PHASE: fails unless every ping was answered within 1 s
+  kill "$pinger_pid" 2>/dev/null
+  wait "$pinger_pid" 2>/dev/null
+  local longest
+  longest=$(sed -n 's/.*longest answer \([0-9]*\) ms/\1/p' "$1")
+  [ -n "$longest" ] || fail "the pinger reported nothing: $(cat "$1")"
+  log "  $2: $(cat "$1")"
+  [ "$longest" -lt 1000 ] || fail "during $2 a ping waited $longest ms for its answer"
+}
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$app_pid/stat" 2>/dev/null; }
+# Waits until trouve has used no processor time for 0.6 s: its load or run has ended.
+wait_idle() {
+  local before after deadline=$((SECONDS + 60))
+  before=$(cpu_ticks)
+  while sleep 0.6; do
+    after=$(cpu_ticks)
+    [ "$after" = "$before" ] && return 0
+    [ $SECONDS -ge $deadline ] && fail "trouve is still busy after 60 s"
+    before=$after
+  done
+}
+not_responding() {
+  timeout 5 xprop -id "$main_win" _NET_WM_VISIBLE_NAME _NET_WM_NAME 2>/dev/null | grep -q 'Not Responding'
+}
+key ctrl+o
+dialog=$(wait_dialog '.') || fail "Ctrl+O opened no dialog"
+choose_second_filter "$dialog"
+pinger "$work/ping-load"
+accept_file_dialog "$dialog" "$big" "open-big"
+wait_idle
+stop_pinger "$work/ping-load" "the load of 800 MB"
+click_at $SEL_X $SEL_Y
+key ctrl+a
+type_text "maison"
+pinger "$work/ping-run"
+key Return
+sleep 0.5
+type_text "s"
+wait_idle
+stop_pinger "$work/ping-run" "a run of 10 million results"
+settle
+click_at $SEL_X $SEL_Y
+key ctrl+a ctrl+c
+poll $CHECK_TIMEOUT eval '[ "$(timeout 5 xclip -o -selection clipboard 2>/dev/null)" = maisons ]' ||
+  { show_clipboard; fail "the key typed during the run did not reach the search string"; }
+click_at $MMO_X $MMO_ROW0_Y
+printf 'vide' | timeout 5 xclip -selection clipboard -i
+key ctrl+a ctrl+c
+settle
+timeout 5 xclip -o -selection clipboard 2>/dev/null | grep -q '^>' &&
+  fail "the result list is not empty: the key typed during the run took effect before its end"
+log "  the key typed during the run changed the search string after it, emptying its results"
+rm -f "$big"
+fifo="$work/lent.txt"
+mkfifo "$fifo" || fail "cannot make $fifo"
+key ctrl+o
+dialog=$(wait_dialog '.') || fail "Ctrl+O opened no dialog"
+# The writers give up after a while, so that none is left waiting for a reader that failed.
+timeout 30 sh -c 'printf "un mot\n" >"$1"' _ "$fifo" &
+accept_file_dialog "$dialog" "$fifo" "open-fifo"
+wait_idle
+click_at $SEL_X $SEL_Y
+key ctrl+a
+type_text "un"
+timeout 30 sh -c 'for i in $(seq 100); do echo "un mot, un autre"; sleep 0.1; done >"$1"' _ "$fifo" &
+pinger "$work/ping-close"
+key Return
+sleep 1
+key alt+F4
+asked=$SECONDS
+while app_alive; do
+  not_responding && fail "openbox shows the window as not responding"
+  [ $((SECONDS - asked)) -ge 60 ] && fail "trouve still runs 60 s after Alt+F4"
+  sleep 0.2
+done
+stop_pinger "$work/ping-close" "a run of a FIFO fed for 10 s, closed during it"
+wait "$app_pid"
+code=$?
+app_pid=""
+[ $code -eq 0 ] || fail "trouve exited with code $code"
+[ $((SECONDS - asked)) -ge 6 ] || fail "trouve closed $((SECONDS - asked)) s after Alt+F4, before the end of the run"
+log "  closed during the run, trouve exited when it ended, $((SECONDS - asked)) s later, with code 0"
+
 step "a screen reader's view, with the keyboard alone"
 # trouve again, on a session bus of its own with an accessibility bus (at-spi2-core), exposed on
 # it as when a screen reader runs. Ctrl+O opens the sample, Enter in "Chaine" runs Exec., Tab
@@ -787,7 +894,7 @@ activate_main
 key ctrl+o
 dialog=$(wait_dialog '.') || fail "Ctrl+O opened no dialog"
 accept_file_dialog "$dialog" "$sample" "atspi-open"
-activate_main
+expect_main_active
 key Tab Tab # from edtSrc over btnOpen to edtSel
 type_text "ie"
 key Return
@@ -839,5 +946,96 @@ for pid in $bus_pids; do
   poll $CHECK_TIMEOUT eval '! kill -0 "$pid" 2>/dev/null' || fail "the accessibility bus outlived its session"
 done
 log "  trouve exited with code 0, and the accessibility bus with its session"
+
+step "Orca, in French, with the keyboard alone"
+# The window read by Orca itself: five opens through the dialog, each accepted by Enter while the
+# dialog's completion list shows and followed by Tab, which Orca answers with the control it
+# reaches (the focus is back in the window after each dialog, and every control and view has its
+# name); each load's line count, the run's end, the first result on coming into the list, the
+# jump, a word step across a line's end. Then, on a French keyboard, a dead key leaves the
+# read-only "Fichier source " unchanged while "Chaine " takes "fête".
+source "$(dirname "${BASH_SOURCE[0]}")/orca.sh"
+orca_start
+orca_mark
+(cd "$work" && orca_env "$app") >"$work/app.log" 2>&1 &
+session_pid=$!
+main_win=$(timeout "$WINDOW_TIMEOUT" xdotool search --sync --all --onlyvisible --name '^Recherche de texte' \
+  2>/dev/null | head -1)
+[ -n "$main_win" ] || fail "no window of trouve under Orca"
+app_pid=$(xdo getwindowpid "$main_win")
+poll 5 is_active "$main_win" || xdo windowactivate --sync "$main_win" >/dev/null 2>&1
+orca_expect "at start" 'Fichier source lecture seule'
+popup_shows() { [ "$(visible_windows | wc -l)" -ge 3 ]; } # the window, the dialog, the list
+# Where Tab goes from the control that had the focus before each open, and so has it after.
+tab_reaches=('Ouvrir un fichier source bouton' '^Chaine texte' '^Résultats lecture seule texte'
+  '^Texte du fichier lecture seule texte' '^Fichier source lecture seule texte')
+for open in 1 2 3 4 5; do
+  key ctrl+o
+  dialog=$(wait_dialog '.') || fail "Ctrl+O opened no dialog (open $open)"
+  sleep 0.5
+  key ctrl+a
+  xdo type --delay 60 -- "$sample" || fail "cannot type the path"
+  poll 5 popup_shows || fail "the dialog's completion list does not show (open $open)"
+  orca_idle
+  orca_mark
+  key Return
+  poll 4 is_gone "$dialog" || { key Return; poll "$WINDOW_TIMEOUT" is_gone "$dialog"; } ||
+    fail "the file dialog did not close after Enter (open $open)"
+  orca_expect "open $open: Enter" '^4 lignes'
+  orca_mark
+  key Tab
+  orca_expect "open $open: Tab" "${tab_reaches[open - 1]}"
+done
+key Tab Tab # over btnOpen to edtSel
+type_text "ie"
+orca_idle
+orca_mark
+key Return
+orca_expect "the run's end" '^Line : 4/4, 4 résultats'
+orca_refute "the search string is not read again" '^ie'
+orca_idle
+orca_mark
+key Tab Tab Tab # over btnGo and btnSave into the result list
+orca_expect "into the result list" '^>2,18:surprise-partie'
+orca_idle
+orca_mark
+key Return
+orca_expect "the jump" '^Texte du fichier lecture seule texte' 'surprise-partie très réussie sélectionné'
+key End ctrl+Left # the last word of the line
+orca_idle
+orca_mark
+key ctrl+Right
+orca_expect "a word step across the line's end" 'réussie'
+orca_refute "a word step across the line's end" 'retour chariot'
+
+setxkbmap -display "$DISPLAY" -layout fr || fail "cannot switch to a French keyboard"
+key Tab # from mmoText round to edtSrc
+sleep 0.5
+key dead_circumflex e
+settle
+key ctrl+a ctrl+c
+poll $CHECK_TIMEOUT eval 'timeout 5 xclip -o -selection clipboard 2>/dev/null >"$work/clip" && [ "$(cat "$work/clip")" = "$sample" ]' ||
+  { show_clipboard; fail "a dead key changed the read-only 'Fichier source '"; }
+log "  the dead circumflex and e left 'Fichier source ' as it was"
+key Tab Tab # to edtSel, its text selected
+key f dead_circumflex e t e
+settle
+key ctrl+a ctrl+c
+poll $CHECK_TIMEOUT eval 'timeout 5 xclip -o -selection clipboard 2>/dev/null >"$work/clip" && [ "$(cat "$work/clip")" = "fête" ]' ||
+  { show_clipboard; fail "f, dead circumflex, e, t, e did not give 'fête' in 'Chaine '"; }
+log "  f, dead circumflex, e, t, e gave 'fête' in 'Chaine '"
+setxkbmap -display "$DISPLAY" -layout us
+# The window manager takes its keys anew after a change of layout: Alt+F4 is pressed again if
+# the first one came before.
+sleep 1
+key alt+F4
+poll 10 eval '! app_alive' || { key alt+F4; poll "$WINDOW_TIMEOUT" eval '! app_alive'; } ||
+  fail "trouve still runs after Alt+F4"
+wait "$session_pid"
+code=$?
+app_pid="" session_pid=""
+[ $code -eq 0 ] || fail "trouve under Orca exited with code $code"
+orca_stop
+log "  trouve exited with code 0"
 
 log "PASS in $((SECONDS - started))s"
