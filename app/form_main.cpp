@@ -206,12 +206,14 @@ void TFormMain::FormDestroy() {
 
 void TFormMain::edtSrcChange() {
     mmo->clear();
+    mmoText->clearMarks();
     btnSave->setVisible(false);
     btnGo->setEnabled(!edtSrc->text().isEmpty() && !edtSel->text().isEmpty());
 }
 
 void TFormMain::edtSelChange() {
     mmo->clear();
+    mmoText->clearMarks();
     btnSave->setVisible(false);
     edtSrcChange();
 }

@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 class QLabel;
 class QPushButton;
@@ -19,6 +20,7 @@ class TPrgStatusBar;
 class TSplitter;
 class TextView;
 class ResultLines;
+class OccurrenceMap;
 
 class TFormMain : public QWidget {
     Q_OBJECT
@@ -82,7 +84,7 @@ private:
     // Shows the path in edtSrc, loads the file into mmoText and shows its line count.
     void openSource(const QString& path);
     // Hands the lines of a run to the result list and shows the run's last progress.
-    void listResults(ResultLines& lines);
+    void listResults(ResultLines& lines, const std::string& pattern, const OccurrenceMap& map);
 
     std::unique_ptr<FileDialogs> FDialogs;
     // The encoding that the last load decided for its file, also when the view refused the text:

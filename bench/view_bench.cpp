@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Times the text view on a file: view_bench load FILE (load and line count, one run, so that the
-// caller can measure the peak memory of the process), view_bench paint FILE (a full view rendered
-// at the top and at the end of the text, best of several runs), view_bench append COUNT.
+// caller can measure the peak memory of the process), view_bench paint FILE [PATTERN] (a full view
+// rendered at the top and at the end of the text, best of several runs, with the occurrences of
+// PATTERN marked), view_bench append COUNT.
 #include "widgets/text_view.h"
 
 #include <QApplication>
@@ -53,11 +54,12 @@ int Load(const char* path) {
     return 0;
 }
 
-int Paint(const char* path) {
+int Paint(const char* path, const char* pattern) {
     TextView view;
     view.resize(kViewSize);
     view.setFocus();
     view.loadFromFile(path);
+    view.setMarkedPattern(pattern);
     QCoreApplication::processEvents();
     view.setSelStart(0);
     view.setSelLength(40);
@@ -84,8 +86,9 @@ int Append(long count) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: view_bench load|paint FILE | view_bench append COUNT\n");
+    if (argc != 3 && !(argc == 4 && std::strcmp(argv[1], "paint") == 0)) {
+        std::fprintf(stderr, "usage: view_bench load FILE | view_bench paint FILE [PATTERN] | "
+                             "view_bench append COUNT\n");
         return 2;
     }
     QApplication app(argc, argv);
@@ -93,7 +96,7 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[1], "load") == 0)
             return Load(argv[2]);
         if (std::strcmp(argv[1], "paint") == 0)
-            return Paint(argv[2]);
+            return Paint(argv[2], argc == 4 ? argv[3] : "");
         if (std::strcmp(argv[1], "append") == 0)
             return Append(std::atol(argv[2]));
     } catch (const std::exception& e) {

@@ -2,6 +2,7 @@
 // The text view as a person uses it: real mouse and key events on a shown view, through the
 // window system layer (double-clicks and context menus are synthesised as on a desktop).
 #define QTEST_QPA_MOUSE_HANDLING
+#include "widgets/fixed_font.h"
 #include "widgets/text_view.h"
 
 #include <QApplication>
@@ -369,6 +370,21 @@ private slots:
         // A tab reaches column 8: "avec" begins there.
         QTest::mouseDClick(viewport(), Qt::LeftButton, {}, at(0, 9));
         QCOMPARE(FView->selectedText(), std::string("avec"));
+    }
+
+    // A desktop that names a proportional font as its fixed one gets a monospace font of the same
+    // size, whose cells the characters fill; a fixed one is kept as it is.
+    void theFontIsOfOneWidth() {
+        const QFont proportional(QStringLiteral("DejaVu Sans"), 12);
+        QVERIFY(!QFontInfo(proportional).fixedPitch());
+        const QFont fixed = FixedPitchFont(proportional);
+        QVERIFY(QFontInfo(fixed).fixedPitch());
+        QCOMPARE(fixed.pointSize(), 12);
+        const QFontMetricsF metrics(fixed);
+        QCOMPARE(metrics.horizontalAdvance(QStringLiteral("iiii")),
+                 metrics.horizontalAdvance(QStringLiteral("WWWW")));
+        QCOMPARE(FixedPitchFont(fixed), fixed);
+        QVERIFY(QFontInfo(FView->font()).fixedPitch());
     }
 };
 

@@ -41,6 +41,7 @@ public:
         : FRow(row), FUtf8(encoding == TextEncoding::Utf8), FHint(hint) {}
 
     qint64 size() const noexcept { return qint64(FRow.size()); }
+    std::string_view text() const noexcept { return FRow; }
     bool utf8() const noexcept { return FUtf8; }
     TextEncoding encoding() const noexcept {
         return FUtf8 ? TextEncoding::Utf8 : TextEncoding::Cp1252;

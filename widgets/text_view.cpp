@@ -3,6 +3,8 @@
 
 #include "text/errors.h"
 #include "widgets/accessibility.h"
+#include "widgets/fixed_font.h"
+#include "widgets/map_scroll_bar.h"
 #include "widgets/qtext.h"
 
 #include <QApplication>
@@ -23,13 +25,14 @@ constexpr int kAutoScrollMs = 40; // pace of the scrolling while a drag is outsi
 
 TextView::TextView(QWidget* parent) : QAbstractScrollArea(parent) {
     InstallAccessibleInterfaces();
-    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    setFont(FixedPitchFont(QFontDatabase::systemFont(QFontDatabase::FixedFont)));
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled, false);
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setBackgroundRole(QPalette::Base);
     FAutoScroll.setInterval(kAutoScrollMs);
     connect(&FAutoScroll, &QTimer::timeout, this, &TextView::autoScroll);
+    setVerticalScrollBar(new MapScrollBar(this));
     updateScrollBars();
 }
 
@@ -51,6 +54,7 @@ void TextView::adopt(LoadedText loaded) {
     FHint = {};
     FGoalColumn = -1;
     FWidestColumns = 0;
+    setOccurrenceMap({});
     updateScrollBars();
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
@@ -88,6 +92,7 @@ void TextView::clear() {
 void TextView::clear(TextEncoding encoding) {
     const QString before = accessibleText();
     FModel.clear(encoding);
+    clearMarks();
     FHint = {};
     FWidestColumns = 0;
     FGoalColumn = -1;
@@ -127,6 +132,28 @@ void TextView::placeCaret(qint64 offset) {
 void TextView::setScrollBars(Qt::ScrollBarPolicy horizontal, Qt::ScrollBarPolicy vertical) {
     setHorizontalScrollBarPolicy(horizontal);
     setVerticalScrollBarPolicy(vertical);
+}
+
+void TextView::setMarkedPattern(std::string pattern) {
+    FMarkedPattern = std::move(pattern);
+    viewport()->update();
+}
+
+MapScrollBar* TextView::mapBar() const {
+    return static_cast<MapScrollBar*>(verticalScrollBar());
+}
+
+void TextView::setOccurrenceMap(const OccurrenceMap& map) {
+    mapBar()->setMap(map);
+}
+
+const OccurrenceMap& TextView::occurrenceMap() const {
+    return mapBar()->map();
+}
+
+void TextView::clearMarks() {
+    setMarkedPattern({});
+    setOccurrenceMap({});
 }
 
 void TextView::selectAll() {

@@ -16,6 +16,7 @@
 // text_view_paint.cpp, text_view_input.cpp (keyboard, mouse, caret motions) and
 // text_view_accessible.cpp (the accessible interface and its events).
 
+#include "text/occurrence_map.h"
 #include "text/text_model.h"
 #include "widgets/row_cells.h"
 
@@ -24,6 +25,7 @@
 #include <string>
 #include <string_view>
 
+class MapScrollBar;
 class QMenu;
 
 class TextView : public QAbstractScrollArea {
@@ -65,6 +67,16 @@ public:
     void setCapacity(qint64 capacity) noexcept { FModel.setCapacity(capacity); }
 
     void setScrollBars(Qt::ScrollBarPolicy horizontal, Qt::ScrollBarPolicy vertical);
+
+    // The occurrences of a search shown: every occurrence of pattern (bytes in the view's
+    // encoding, as text/occurrences.h finds them) in the rows painted gets a background of its
+    // own, under the selection; the map shows in the vertical scroll bar's groove where they lie
+    // in the whole text. A load that changes the text drops the map, clear() both.
+    void setMarkedPattern(std::string pattern);
+    const std::string& markedPattern() const noexcept { return FMarkedPattern; }
+    void setOccurrenceMap(const OccurrenceMap& map);
+    const OccurrenceMap& occurrenceMap() const;
+    void clearMarks();
 
     // The largest selection that copy() puts on the clipboard (as Unicode it takes twice as much,
     // and the clipboard hands out copies of it).
@@ -165,6 +177,9 @@ private:
     void showSelection(qint64 oldAnchor, qint64 oldCaret);
 
     void paintRow(QPainter& painter, int row, int y) const;
+    void paintMarks(QPainter& painter, const RowCells& cells, Cell from, qint64 sliceEnd,
+                    int y) const;
+    MapScrollBar* mapBar() const;
     void paintText(QPainter& painter, const RowCells& cells, Cell from, qint64 end, int y) const;
     void scheduleLayout(bool scrollToCaret);
     void applyLayout();
@@ -182,6 +197,7 @@ private:
     void announceSelection(qint64 oldAnchor, qint64 oldCaret);
 
     TextModel FModel;
+    std::string FMarkedPattern;
     QTimer FAutoScroll;
     QPoint FMouse;
     bool FDragging = false;

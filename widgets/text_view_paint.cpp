@@ -2,6 +2,9 @@
 // Painting of the text view: the rows in sight, and of each row the slice in sight.
 #include "widgets/text_view.h"
 
+#include "text/occurrences.h"
+#include "widgets/mark_colors.h"
+
 #include <QPainter>
 #include <QScrollBar>
 
@@ -108,6 +111,29 @@ void TextView::paintText(QPainter& painter, const RowCells& cells, Cell from, qi
     run.flush();
 }
 
+// Fills the cells of the marked occurrences that overlap the slice [from, sliceEnd) of a row.
+void TextView::paintMarks(QPainter& painter, const RowCells& cells, Cell from, qint64 sliceEnd,
+                          int y) const {
+    if (FMarkedPattern.empty())
+        return;
+    const std::vector<size_t> places = OccurrencesIn(
+        cells.text(), size_t(from.byte), size_t(sliceEnd), FMarkedPattern, FModel.encoding());
+    if (places.empty())
+        return;
+    const QColor color = MarkBackground(palette());
+    const qreal cell = cellWidth();
+    const auto length = qint64(FMarkedPattern.size());
+    Cell at = from; // the start of the last occurrence painted, walked forward
+    for (const size_t place : places) {
+        const qint64 first = std::max(qint64(place), from.byte);
+        const qint64 last = std::min(qint64(place) + length, sliceEnd);
+        at = {first, cells.columnOf(at, first)};
+        const qint64 end = cells.columnOf(at, last);
+        painter.fillRect(QRectF(rowX(at.column), y, qreal(end - at.column) * cell, rowHeight()),
+                         color);
+    }
+}
+
 // Draws the slice of row that lies in sight, then the selected part over a highlight, then the
 // caret.
 void TextView::paintRow(QPainter& painter, int row, int y) const {
@@ -121,6 +147,7 @@ void TextView::paintRow(QPainter& painter, int row, int y) const {
     if (sliceEnd == cells.size())
         FWidestColumns = std::max(FWidestColumns, cells.columnOf(to, sliceEnd));
 
+    paintMarks(painter, cells, from, sliceEnd, y);
     painter.setPen(palette().color(QPalette::Text));
     paintText(painter, cells, from, sliceEnd, y);
 

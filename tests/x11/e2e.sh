@@ -735,6 +735,33 @@ screenshot "dark-scheme"
 expect_readable_labels "qt6ct darker"
 stop_again
 
+step "occurrences marked in the text and on its scroll bar"
+# After a run of "ie" in the sample, under the default and the dark scheme: amber pixels in the
+# text (the marks of its occurrences) and in the groove of its vertical scroll bar (the map).
+amber_pixels() { pixels "$1" | awk '$3 > $5 + 100 && $4 > $5 + 40 { n++ } END { print n + 0 }'; }
+for scheme in default dark; do
+  if [ $scheme = dark ]; then
+    start_again QT_QPA_PLATFORMTHEME=qt6ct XDG_CONFIG_HOME="$work/dark"
+  else
+    start_again
+  fi
+  key ctrl+o
+  dialog=$(wait_dialog '.') || fail "Ctrl+O opened no dialog ($scheme scheme)"
+  accept_file_dialog "$dialog" "$sample" "marks-open-$scheme"
+  poll 5 is_active "$main_win" || xdo windowactivate --sync "$main_win" >/dev/null 2>&1
+  key Tab Tab # from edtSrc over btnOpen to edtSel
+  type_text "ie"
+  key Return
+  settle
+  screenshot "marks-$scheme"
+  text_marks=$(amber_pixels "430x330+127+69")
+  map_marks=$(amber_pixels "12x330+561+69")
+  [ "$text_marks" -gt 0 ] || fail "no occurrence is marked in mmoText ($scheme scheme)"
+  [ "$map_marks" -gt 0 ] || fail "the scroll bar of mmoText shows no map ($scheme scheme)"
+  log "  $scheme scheme: $text_marks marked pixels in the text, $map_marks in the scroll bar"
+  stop_again
+done
+
 step "a long load and a long run keep the window answering"
 # A text of 800 MB (removed after): its load takes a second or two, a run that lists its 10
 # million "maison" three seconds. A pinger sends _NET_WM_PING every 100 ms as a window manager
