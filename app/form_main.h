@@ -20,7 +20,6 @@ class TPrgStatusBar;
 class TSplitter;
 class TextView;
 class ResultLines;
-class OccurrenceMap;
 
 class TFormMain : public QWidget {
     Q_OBJECT
@@ -84,7 +83,7 @@ private:
     // Shows the path in edtSrc, loads the file into mmoText and shows its line count.
     void openSource(const QString& path);
     // Hands the lines of a run to the result list and shows the run's last progress.
-    void listResults(ResultLines& lines, const std::string& pattern, const OccurrenceMap& map);
+    void listResults(ResultLines& lines, const std::string& pattern);
 
     std::unique_ptr<FileDialogs> FDialogs;
     // The encoding that the last load decided for its file, also when the view refused the text:

@@ -34,36 +34,15 @@ QString ResultCountText(int count) {
            (count == 1 ? QStringLiteral(" résultat") : QStringLiteral(" résultats"));
 }
 
-// The run's sink: the result lines, and the map of the lines that hold an occurrence, one shift
-// and one OR a result. Read once the run has ended.
-class MappedResults : public SearchSink {
-public:
-    MappedResults(ResultLines& lines, int64_t totalLines) : FLines(lines), FMap(totalLines) {}
-
-    // Qualified calls, bound at compile time: the wrapper adds no indirect call to a result.
-    void found(int64_t line, int64_t column, std::string_view word) override {
-        FLines.ResultLines::found(line, column, word);
-        FMap.add(line);
-    }
-    void progress(int64_t currentLine) override { FLines.ResultLines::progress(currentLine); }
-
-    const OccurrenceMap& map() const noexcept { return FMap; }
-
-private:
-    ResultLines& FLines;
-    OccurrenceMap FMap;
-};
-
 } // namespace
 
 // The lines found reach the result list in one step, also those found before a failure; the
 // progress text shows the last line read. The text marks the occurrences of those lines.
-void TFormMain::listResults(ResultLines& lines, const std::string& pattern,
-                            const OccurrenceMap& map) {
+void TFormMain::listResults(ResultLines& lines, const std::string& pattern) {
     mmo->appendLines(lines.take());
     if (mmo->lineCount() > 0) {
         mmoText->setMarkedPattern(pattern);
-        mmoText->setOccurrenceMap(map);
+        mmoText->setOccurrenceMap(lines.map());
     }
     if (FCurrentLine > 0)
         StatusBar->setPanelText(0, ProgressText(FCurrentLine, FTotalLines));
@@ -90,8 +69,7 @@ void TFormMain::btnGoClick() {
     // The file is read and searched on a worker thread while the window waits without taking
     // input; until the run has ended, FCurrentLine is the worker's, and the progress text follows
     // the line the result lines were last told of.
-    ResultLines lines;
-    MappedResults results(lines, FTotalLines);
+    ResultLines lines(FTotalLines);
     TextReader reader;
     const SearchRequest request{edtSrc->text().toStdString(), pattern, FResumeStep, encoding};
     int64_t shown = 0;
@@ -102,13 +80,13 @@ void TFormMain::btnGoClick() {
         }
     };
     try {
-        RunBusy([&] { RunSearch(request, reader, FCurrentLine, results); }, showProgress,
+        RunBusy([&] { RunSearch(request, reader, FCurrentLine, lines); }, showProgress,
                 kProgressMs);
     } catch (...) {
-        listResults(lines, pattern, results.map());
+        listResults(lines, pattern);
         throw;
     }
-    listResults(lines, pattern, results.map());
+    listResults(lines, pattern);
     btnSave->setVisible(true);
     // The keyboard finds the first result on coming into the list; the eye sees it as before.
     mmo->placeCaret(0);

@@ -35,6 +35,7 @@ void ResultLines::found(int64_t line, int64_t column, std::string_view word) {
     }
     text.truncate(std::size_t(lf + 1));
     ++FCount;
+    FMap.add(line);
 }
 
 void ResultLines::progress(int64_t currentLine) {
