@@ -26,9 +26,9 @@ void TFormMain::openSource(const QString& path) {
     // The file is read on a worker thread while the window waits without taking input; the view
     // shows its old text until it adopts the new one.
     const std::string file = path.toStdString();
-    const std::int64_t capacity = mmoText->model().capacity();
-    LoadedText loaded;
-    RunBusy([&] { loaded = TextModel::readFile(file, capacity); });
+    const TextLimits limits = mmoText->model().limits();
+    OpenedText loaded;
+    RunBusy([&] { loaded = TextModel::readFile(file, limits); });
     FSourceEncoding = loaded.encoding; // kept also when the view refuses the text
     mmoText->adopt(std::move(loaded));
     FTotalLines = mmoText->lineCount();

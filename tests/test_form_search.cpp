@@ -89,7 +89,7 @@ private slots:
     // encoding, while the view keeps the text and the encoding it showed.
     void aFileBeyondTheViewsCapacityIsSearchedFromDisk() {
         ShownForm w;
-        w.form.mmoText->setCapacity(16);
+        w.form.mmoText->setRowCapacity(2);
         w.open(WriteFile(FDir, "petit.txt", "avant\r\n"));
         BoxWatcher watcher;
         const QString large = WriteFile(FDir, "grand.txt", "un mot\r\ndeux mots\r\ntrois mots\r\n");

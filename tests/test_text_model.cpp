@@ -110,11 +110,15 @@ class TestTextModel : public QObject {
 
     std::string path(const char* name) const { return FDir.filePath(name).toStdString(); }
 
-    // A model loaded from a file holding bytes.
+    // A model loaded from a file holding bytes. A lowered capacity is that of a text kept in
+    // memory, which a file's text then is.
     TextModel loaded(const std::string& bytes,
                      std::int64_t capacity = TextModel::kDefaultCapacity) {
         WriteFile(path("load.txt"), bytes);
         TextModel model(capacity);
+        TextLimits limits = model.limits();
+        limits.paged = capacity == TextModel::kDefaultCapacity;
+        model.setLimits(limits);
         model.loadFromFile(path("load.txt"));
         return model;
     }
@@ -568,7 +572,7 @@ private slots:
         model.setSelection(2, 3);
         WriteFile(path("big.txt"), file);
         // The read decides the file's encoding whether the model then takes its text or not.
-        LoadedText read = TextModel::readFile(path("big.txt"), model.capacity());
+        OpenedText read = TextModel::readFile(path("big.txt"), model.limits());
         QCOMPARE(read.encoding, encoding);
         QCOMPARE(read.beyondCapacity, !accepted);
         if (accepted) {

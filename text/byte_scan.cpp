@@ -11,9 +11,10 @@ constexpr char kLf = '\n';
 constexpr char kCr = '\r';
 constexpr char kEndOfFileMark = 26;
 
-const char* FindLineControlScalar(const char* p, const char* end) {
+// The first LF, CR or mark in [p, end); a search for breaks alone passes CR as the mark.
+const char* FindControlScalar(const char* p, const char* end, char mark) {
     for (; p != end; ++p)
-        if (*p == kLf || *p == kCr || *p == kEndOfFileMark)
+        if (*p == kLf || *p == kCr || *p == mark)
             return p;
     return end;
 }
@@ -66,10 +67,10 @@ TROUVE_AVX2 const char* FindLoneCrAvx2(const char* p, const char* end) {
     return FindLoneCrScalar(p, end);
 }
 
-TROUVE_AVX2 const char* FindLineControlAvx2(const char* p, const char* end) {
+TROUVE_AVX2 const char* FindControlAvx2(const char* p, const char* end, char third) {
     const __m256i lf = _mm256_set1_epi8(kLf);
     const __m256i cr = _mm256_set1_epi8(kCr);
-    const __m256i mark = _mm256_set1_epi8(kEndOfFileMark);
+    const __m256i mark = _mm256_set1_epi8(third);
     for (; end - p >= 32; p += 32) {
         const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
         const __m256i any = _mm256_or_si256(
@@ -79,7 +80,7 @@ TROUVE_AVX2 const char* FindLineControlAvx2(const char* p, const char* end) {
         if (mask != 0)
             return p + __builtin_ctz(mask);
     }
-    return FindLineControlScalar(p, end);
+    return FindControlScalar(p, end, third);
 }
 #endif
 
@@ -123,9 +124,17 @@ const char* FindLoneCr(const char* begin, const char* end) {
 const char* FindLineControl(const char* begin, const char* end) {
 #if TROUVE_HAVE_AVX2_PATH
     if (HasAvx2())
-        return FindLineControlAvx2(begin, end);
+        return FindControlAvx2(begin, end, kEndOfFileMark);
 #endif
-    return FindLineControlScalar(begin, end);
+    return FindControlScalar(begin, end, kEndOfFileMark);
+}
+
+const char* FindBreakByte(const char* begin, const char* end) {
+#if TROUVE_HAVE_AVX2_PATH
+    if (HasAvx2())
+        return FindControlAvx2(begin, end, kCr);
+#endif
+    return FindControlScalar(begin, end, kCr);
 }
 
 const char* FindLastByte(const char* begin, const char* end, char c) {

@@ -13,5 +13,8 @@ const char* FindLoneCr(const char* begin, const char* end);
 // The first LF, CR or end-of-file mark (26) in [begin, end), or end.
 const char* FindLineControl(const char* begin, const char* end);
 
+// The first CR or LF in [begin, end), or end.
+const char* FindBreakByte(const char* begin, const char* end);
+
 // The last byte equal to c in [begin, end), or nullptr.
 const char* FindLastByte(const char* begin, const char* end, char c);

@@ -26,6 +26,10 @@ OpenResult Failure(int err, const std::string& path) {
 
 } // namespace
 
+void ReleaseShare(int fd) noexcept {
+    Lock(fd, F_UNLCK);
+}
+
 FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
     if (this != &other) {
         close();

@@ -49,6 +49,10 @@ OpenResult OpenForReplacing(const std::string& path);
 // refusal, or as OpenForReplacing when another program made something else there meanwhile.
 OpenResult CreateForReplacing(const std::string& path);
 
+// Gives up the reader's share of fd: a file read from its pages while it is shown blocks no
+// other program's save, as a file read once and closed would not.
+void ReleaseShare(int fd) noexcept;
+
 // Whether fd is a regular file, whose data ends; pipes and devices may never end or never speak.
 bool IsRegularFile(int fd) noexcept;
 

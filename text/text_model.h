@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The text of a read-only text view: bytes in the text's encoding whose lines are separated by
-// CR LF, an index of the rows, and a selection. No Qt: the widget (widgets/text_view.h) paints and
-// edits through it.
+// The text of a read-only text view: a document (text/text_document.h) and a selection. No Qt:
+// the widget (widgets/text_view.h) paints and edits through it.
 //
 // Two kinds of offsets. The text-view operations (rowOffset, selStart, selLength, setSelStart,
 // setSelLength) count characters, a CR LF counting two: for a Windows-1252 text a character is a
@@ -12,57 +11,56 @@
 // Rows and lines: the text is cut into rows at every CR LF pair, so a text ending with CR LF has
 // an empty last row (where a caret can stand) that is not counted as a line.
 
-#include "text/char_index.h"
 #include "text/char_steps.h"
 #include "text/encoding.h"
-#include "text/row_index.h"
-#include "text/text_buffer.h"
-#include "text/text_loader.h"
+#include "text/memory_text.h"
+#include "text/text_document.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
-// Lines with the index of their rows, as a writer that knows them hands them over.
-struct IndexedLines {
-    TextBuffer text;
-    RowIndex rows;
-};
-
 class TextModel {
 public:
-    // The largest text a load accepts: 2 GiB. A larger one is refused with EInvalidOperation.
-    static constexpr std::int64_t kDefaultCapacity = std::int64_t(1) << 31;
+    static constexpr std::int64_t kDefaultCapacity = TextLimits().bytes;
     // The longest text, in characters, that line() returns of one line.
     static constexpr std::size_t kMaxLineLength = 4096;
 
     explicit TextModel(std::int64_t capacity = kDefaultCapacity);
 
-    std::int64_t capacity() const noexcept { return FCapacity; }
-    void setCapacity(std::int64_t capacity) noexcept { FCapacity = capacity; }
+    const TextLimits& limits() const noexcept { return FLimits; }
+    std::int64_t capacity() const noexcept { return FLimits.bytes; }
+    void setCapacity(std::int64_t capacity) noexcept { FLimits.bytes = capacity; }
+    void setRowCapacity(std::int64_t rows) noexcept { FLimits.rows = rows; }
+    void setLimits(const TextLimits& limits) noexcept { FLimits = limits; }
 
-    // Replaces the text by the file's bytes with every lone CR and lone LF made a CR LF, cut at
-    // its first NUL, and takes the file's encoding (text/encoding.h; a byte-order mark is no part
-    // of the text). Returns false (and changes nothing, selection included) when the text and its
-    // encoding equal the current ones. Raises EFOpenError when the file cannot be opened and
-    // EInvalidOperation when the text exceeds the capacity; the text is then unchanged. A read
-    // failure after the open keeps the bytes read so far.
-    bool loadFromFile(const std::string& path) { return adopt(readFile(path, FCapacity)); }
+    // Replaces the text by the file's: every lone CR and lone LF reads as a CR LF, the text ends
+    // at its first NUL, takes the file's encoding (text/encoding.h) and a byte-order mark is no
+    // part of it. A regular file is read from its pages, which stay open with the text; a pipe
+    // or a device is read into memory. Returns false (and changes nothing, selection included)
+    // when the text and its encoding equal the current ones. Raises EFOpenError when the file
+    // cannot be opened and EInvalidOperation beyond the limits; the text is then unchanged.
+    bool loadFromFile(const std::string& path) { return adopt(readFile(path, FLimits)); }
     // The load in two steps, so that the file can be read on another thread while the model goes
     // on being shown: readFile reads it (raising EFOpenError) and touches no model; adopt takes
-    // what was read (raising EInvalidOperation for a text beyond the capacity) and returns false
-    // when it equals the current text.
-    static LoadedText readFile(const std::string& path, std::int64_t capacity);
-    bool adopt(LoadedText loaded);
+    // what was read (raising EInvalidOperation beyond the limits) and returns false when it
+    // equals the current text.
+    static OpenedText readFile(const std::string& path, const TextLimits& limits);
+    bool adopt(OpenedText opened);
 
     // Writes the whole text to the file, created or emptied. Raises EFCreateError when it cannot be
     // created (no file changed) and EWriteError when it takes fewer bytes than the text holds.
     void saveToFile(const std::string& path) const;
 
-    TextEncoding encoding() const noexcept { return FEncoding; }
+    TextEncoding encoding() const noexcept { return FDocument->encoding(); }
+    const TextDocument& document() const noexcept { return *FDocument; }
+    // Whether the file shown was found rewritten since it was opened (text/text_document.h).
+    bool changedAtSource() const noexcept { return FDocument->changedAtSource(); }
     // Empties the text and reads what comes next in encoding (the result list takes its source's).
     void clear(TextEncoding encoding);
+    void clear();
 
     // Lines: 0 for an empty text; a final CR LF opens no further line.
     int lineCount() const noexcept;
@@ -79,34 +77,35 @@ public:
     // its index themselves, so that the lines are neither copied nor read again. Changes nothing
     // when it raises.
     void appendLines(IndexedLines&& lines);
-    void clear();
 
-    std::string_view text() const noexcept { return FText.view(); }
+    // The whole text (a copy: for tests and small texts).
+    std::string text() const { return piece(0, size(), INT64_MAX); }
     // Bytes of the text.
-    std::int64_t size() const noexcept { return std::int64_t(FText.size()); }
+    std::int64_t size() const noexcept { return FDocument->size(); }
 
     // Rows as the view shows them: at least 1, the last one empty when the text ends with CR LF.
-    int rowCount() const noexcept { return int(FRows.count()); }
+    int rowCount() const noexcept { return int(FDocument->rowCount()); }
     // Byte offset at which row begins; 0 below the first row and the text length past the last.
-    std::int64_t rowStart(int row) const noexcept;
+    std::int64_t rowStart(int row) const;
     // Character offset at which row begins; 0 below the first row, the text's length in
     // characters past the last one.
     std::int64_t rowOffset(int row) const;
     // The row holding byte offset (clamped to the text).
-    int rowOfOffset(std::int64_t offset) const noexcept;
-    // Bytes of row without its line break, uncut.
-    std::string_view rowText(int row) const noexcept;
+    int rowOfOffset(std::int64_t offset) const;
+    // Bytes of row without its line break, uncut; empty outside the rows.
+    TextPiece rowText(int row) const;
+    std::int64_t rowLength(int row) const;
     // Longest row in bytes (line break excluded).
-    std::int64_t longestRow() const noexcept { return FRows.longest(size()); }
+    std::int64_t longestRow() const noexcept { return FDocument->longestRow(); }
 
     // Stepping by character at byte offsets, in the text's encoding (text/char_steps.h): where
     // the next character begins (offset < size()), where the one before begins (offset > 0), and
     // the class of the character at offset (< size()).
-    std::int64_t nextChar(std::int64_t offset) const noexcept;
-    std::int64_t previousChar(std::int64_t offset) const noexcept;
-    CharClass classAt(std::int64_t offset) const noexcept;
+    std::int64_t nextChar(std::int64_t offset) const;
+    std::int64_t previousChar(std::int64_t offset) const;
+    CharClass classAt(std::int64_t offset) const;
     // Whether a CR LF pair begins at offset.
-    bool pairAt(std::int64_t offset) const noexcept;
+    bool pairAt(std::int64_t offset) const;
     // The bytes [from, to) (clamped to the text), cut to their first maxChars characters.
     std::string piece(std::int64_t from, std::int64_t to, std::int64_t maxChars) const;
 
@@ -133,19 +132,22 @@ public:
         return std::max(FAnchor, FCaret) - std::min(FAnchor, FCaret);
     }
     // Row in which the selection ends, that is the caret's row.
-    int caretRow() const noexcept { return rowOfOffset(FCaret); }
+    int caretRow() const { return rowOfOffset(FCaret); }
 
 private:
-    bool endsWithBreak() const noexcept;
-    bool countsBytes() const noexcept { return FEncoding == TextEncoding::Cp1252; }
+    // Where an offset stands: its row, where the row begins and its length.
+    struct Place {
+        std::int64_t row = 0;
+        std::int64_t start = 0;
+        std::int64_t length = 0;
+    };
+    Place placeOf(std::int64_t offset) const;
+    MemoryText& memory();
     std::int64_t clampOffset(std::int64_t offset) const noexcept;
-    void appended(std::size_t from);
+    void appended();
 
-    std::int64_t FCapacity;
-    TextBuffer FText;
-    TextEncoding FEncoding = TextEncoding::Cp1252;
-    RowIndex FRows;
-    CharIndex FChars; // of a UTF-8 text only
+    TextLimits FLimits;
+    std::unique_ptr<TextDocument> FDocument;
     std::int64_t FAnchor = 0;
     std::int64_t FCaret = 0;
 };

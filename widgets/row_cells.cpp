@@ -78,7 +78,7 @@ qint64 RowCells::columnOf(Cell from, qint64 byte) const {
 
 // The remembered cell nearest before goal (by before), when it lies past from.
 Cell RowCells::nearestMark(Cell from, bool (*before)(const Cell&, const Cell&), Cell goal) const {
-    if (!FHint || FHint->row != FRow.data())
+    if (!FHint || FRowNumber < 0 || FHint->row != FRowNumber)
         return from;
     const std::vector<Cell>& marks = FHint->marks;
     const auto after = std::upper_bound(marks.begin(), marks.end(), goal,
@@ -90,10 +90,10 @@ Cell RowCells::nearestMark(Cell from, bool (*before)(const Cell&, const Cell&), 
 
 // Remembers a cell that a walk through a long row reached, unless one is near it already.
 void RowCells::note(Cell at) const {
-    if (!FHint || size() < kHintedRow)
+    if (!FHint || FRowNumber < 0 || size() < kHintedRow)
         return;
-    if (FHint->row != FRow.data())
-        *FHint = {FRow.data(), {}};
+    if (FHint->row != FRowNumber)
+        *FHint = {FRowNumber, {}};
     std::vector<Cell>& marks = FHint->marks;
     const auto place =
         std::lower_bound(marks.begin(), marks.end(), at,

@@ -7,6 +7,7 @@
 // 0 for a combining mark or an invisible format character.
 
 #include "text/encoding.h"
+#include "text/text_document.h"
 
 #include <QtGlobal>
 #include <string_view>
@@ -22,7 +23,7 @@ struct Cell {
 // work far into the row starts at the nearest one rather than at the row's start. The view
 // forgets them whenever its text changes.
 struct CellHint {
-    const char* row = nullptr;
+    qint64 row = -1;         // the row's number
     std::vector<Cell> marks; // in the row's order
 };
 
@@ -37,8 +38,10 @@ class RowCells {
 public:
     static constexpr qint64 kTabWidth = 8;
 
-    RowCells(std::string_view row, TextEncoding encoding, CellHint* hint = nullptr)
-        : FRow(row), FUtf8(encoding == TextEncoding::Utf8), FHint(hint) {}
+    // row: the bytes of row number rowNumber, which they keep alive, and the hint of its text.
+    RowCells(TextPiece row, TextEncoding encoding, CellHint* hint = nullptr, qint64 rowNumber = -1)
+        : FPiece(std::move(row)), FRow(FPiece.view()), FUtf8(encoding == TextEncoding::Utf8),
+          FHint(hint), FRowNumber(rowNumber) {}
 
     qint64 size() const noexcept { return qint64(FRow.size()); }
     std::string_view text() const noexcept { return FRow; }
@@ -76,7 +79,9 @@ private:
     qint64 columnOfCp1252(Cell from, qint64 byte) const;
     qint64 plainAsciiRun(qint64 byte, qint64 limit) const;
 
+    TextPiece FPiece;
     std::string_view FRow;
     bool FUtf8;
     CellHint* FHint;
+    qint64 FRowNumber;
 };

@@ -39,10 +39,10 @@ TextView::TextView(QWidget* parent) : QAbstractScrollArea(parent) {
 // ---- the text-view operations
 
 void TextView::loadFromFile(const std::string& path) {
-    adopt(TextModel::readFile(path, FModel.capacity()));
+    adopt(TextModel::readFile(path, FModel.limits()));
 }
 
-void TextView::adopt(LoadedText loaded) {
+void TextView::adopt(OpenedText loaded) {
     setUpdatesEnabled(false);
     struct Resume {
         TextView* view;
@@ -203,7 +203,7 @@ qreal TextView::rowX(qint64 column) const {
 }
 
 RowCells TextView::cellsOf(int row) const {
-    return RowCells(FModel.rowText(row), FModel.encoding(), &FHint);
+    return RowCells(FModel.rowText(row), FModel.encoding(), &FHint, row);
 }
 
 qint64 TextView::columnOf(qint64 offset) const {
@@ -229,7 +229,7 @@ qint64 TextView::charAt(QPoint pos) const {
         columnAt(pos) < 0)
         return -1;
     const qint64 byte = cellUnder(row, pos).byte;
-    return byte < qint64(FModel.rowText(row).size()) ? FModel.rowStart(row) + byte : -1;
+    return byte < FModel.rowLength(row) ? FModel.rowStart(row) + byte : -1;
 }
 
 qint64 TextView::offsetAt(QPoint pos) const {

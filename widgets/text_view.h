@@ -38,7 +38,7 @@ public:
     void loadFromFile(const std::string& path);
     // The second step of a load whose file TextModel::readFile read, maybe on another thread: the
     // view shows its text from here on, as after loadFromFile.
-    void adopt(LoadedText loaded);
+    void adopt(OpenedText loaded);
     int lineCount() const noexcept { return FModel.lineCount(); }
     std::string line(int i) const { return FModel.line(i); }
     void appendLine(std::string_view s);
@@ -65,6 +65,8 @@ public:
     const TextModel& model() const noexcept { return FModel; }
     // The largest text a load accepts, in bytes (see TextModel).
     void setCapacity(qint64 capacity) noexcept { FModel.setCapacity(capacity); }
+    // The most rows a load accepts (see TextLimits).
+    void setRowCapacity(qint64 rows) noexcept { FModel.setRowCapacity(rows); }
 
     void setScrollBars(Qt::ScrollBarPolicy horizontal, Qt::ScrollBarPolicy vertical);
 

@@ -129,7 +129,7 @@ TextViewAccessible::Span TextViewAccessible::wordAt(qint64 byte) const {
     const TextModel& text = model();
     const int row = text.rowOfOffset(std::min<qint64>(byte, text.size()));
     const qint64 rowStart = text.rowStart(row);
-    const qint64 rowEnd = rowStart + qint64(text.rowText(row).size());
+    const qint64 rowEnd = rowStart + text.rowLength(row);
     if (byte >= rowEnd)
         return {rowEnd, byte >= text.size() ? rowEnd : text.rowStart(row + 1)};
     const qint64 start = std::max(v.wordEdge(v.nextChar(byte), -1), rowStart);

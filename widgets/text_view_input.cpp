@@ -24,7 +24,7 @@ qint64 TextView::target(Motion motion) const {
     const qint64 caret = FModel.caret();
     const int row = FModel.rowOfOffset(caret);
     const qint64 start = FModel.rowStart(row);
-    const qint64 end = start + qint64(FModel.rowText(row).size());
+    const qint64 end = start + FModel.rowLength(row);
     const int lastRow = FModel.rowCount() - 1;
     const qint64 goal = FGoalColumn >= 0 ? FGoalColumn : columnOf(caret);
     const int page = std::max(1, visibleRows() - 1);

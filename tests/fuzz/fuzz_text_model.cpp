@@ -172,8 +172,8 @@ std::string Load(TextModel& model, const std::string& before, const std::string&
     const bool same = !cut && after == before && encoding == model.encoding();
     const std::int64_t anchor = model.anchor(), caret = model.caret();
     const TextEncoding shown = model.encoding();
-    if (std::int64_t(after.size()) > model.capacity() && !same) {
-        LoadedText read = TextModel::readFile(Scratch().path(), model.capacity());
+    if (!model.limits().paged && std::int64_t(after.size()) > model.capacity() && !same) {
+        OpenedText read = TextModel::readFile(Scratch().path(), model.limits());
         Expect(read.encoding == encoding, "the refused file's encoding");
         try {
             model.adopt(std::move(read));
@@ -213,6 +213,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size) {
     const std::int64_t capacity =
         data.ConsumeBool() ? data.ConsumeIntegralInRange(0, 64) : TextModel::kDefaultCapacity;
     TextModel model(capacity);
+    // The text read from the file's pages, or kept in memory (where the capacity counts).
+    TextLimits limits = model.limits();
+    limits.paged = data.ConsumeBool();
+    model.setLimits(limits);
     std::string text;
 
     const std::string first = TakeBytes(data, fold, kFileLength);

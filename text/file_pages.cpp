@@ -1,0 +1,89 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "text/file_pages.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <unistd.h>
+
+namespace {
+
+constexpr char kBlank = ' ';
+
+bool SameTime(const struct timespec& a, const struct timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+// Reads [offset, offset + count) into into; returns the bytes read before the end or a failure.
+std::size_t ReadAt(int fd, char* into, std::size_t count, std::int64_t offset) {
+    std::size_t got = 0;
+    while (got < count) {
+        const ssize_t n = pread(fd, into + got, count - got, off_t(offset) + off_t(got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += std::size_t(n);
+    }
+    return got;
+}
+
+} // namespace
+
+FilePages::FilePages(FileHandle file, std::int64_t end) : FFile(std::move(file)), FEnd(end) {
+    if (fstat(FFile.fd(), &FOpened) != 0)
+        FChanged = true;
+    FCache.reserve(kCachedPages);
+}
+
+std::shared_ptr<const std::string> FilePages::page(std::int64_t index) const {
+    const auto found = std::find_if(FCache.begin(), FCache.end(),
+                                    [index](const Cached& c) { return c.index == index; });
+    if (found != FCache.end()) {
+        std::rotate(FCache.begin(), found, found + 1);
+        return FCache.front().bytes;
+    }
+    if (FCache.size() == kCachedPages)
+        FCache.pop_back();
+    FCache.insert(FCache.begin(), {index, read(index)});
+    return FCache.front().bytes;
+}
+
+std::shared_ptr<const std::string> FilePages::read(std::int64_t index) const {
+    const std::int64_t from = index * kPage;
+    const auto count = std::size_t(std::clamp<std::int64_t>(FEnd - from, 0, kPage));
+    auto bytes = std::make_shared<std::string>(count, kBlank);
+    const std::size_t got = ReadAt(FFile.fd(), bytes->data(), count, from);
+    if (got < count || !unchanged())
+        FChanged = true;
+    return bytes;
+}
+
+bool FilePages::unchanged() const {
+    struct stat now {};
+    return fstat(FFile.fd(), &now) == 0 && now.st_size == FOpened.st_size &&
+           SameTime(now.st_mtim, FOpened.st_mtim);
+}
+
+char FilePages::byteAt(std::int64_t offset) const {
+    return (*page(offset / kPage))[std::size_t(offset % kPage)];
+}
+
+void FilePages::copy(std::int64_t from, std::int64_t to, std::string& out) const {
+    while (from < to) {
+        const std::int64_t index = from / kPage;
+        const std::shared_ptr<const std::string> bytes = page(index);
+        const auto at = std::size_t(from - index * kPage);
+        const std::size_t count = std::min(bytes->size() - at, std::size_t(to - from));
+        out.append(*bytes, at, count);
+        from += std::int64_t(count);
+        if (count == 0)
+            break;
+    }
+}
+
+bool FilePages::sameUnchangedFile(const FilePages& other) const {
+    return FOpened.st_dev == other.FOpened.st_dev && FOpened.st_ino == other.FOpened.st_ino &&
+           !FChanged && !other.FChanged && unchanged() && other.unchanged() &&
+           SameTime(FOpened.st_mtim, other.FOpened.st_mtim) &&
+           FOpened.st_size == other.FOpened.st_size;
+}
