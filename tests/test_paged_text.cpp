@@ -181,6 +181,44 @@ private slots:
         }
     }
 
+    // A large file is scanned in two halves on two threads: the same counts as in one pass,
+    // whatever straddles the cut (the middle block's start).
+    void twoHalvesCountAsOnePass_data() {
+        pagesAnswerAsMemoryDoesAcrossBlocks_data();
+        QTest::newRow("NUL in the second half") << std::string("\0", 1);
+        QTest::newRow("ill-formed in the second half") << std::string("\xFF");
+        QTest::newRow("long row across") << std::string(3 * std::size_t(kBlock), 'l');
+    }
+    void twoHalvesCountAsOnePass() {
+        QFETCH(std::string, edge);
+        std::mt19937 random(2);
+        for (int round = 0; round < 6; ++round) {
+            std::string bytes = RandomFile(random, 4 * std::size_t(kBlock));
+            if (round % 2 == 1) // UTF-8 only, so that the check of both halves counts
+                for (char& c : bytes)
+                    c = static_cast<unsigned char>(c) >= 0x80 || c == '\0' ? 'u' : c;
+            if (round >= 4)
+                bytes.replace(0, 4, "\xC3\xA9\xEF\xBB");
+            bytes.replace(2 * std::size_t(kBlock) - std::size_t(round % 3), edge.size(), edge);
+            WriteFile(path("halves.txt"), bytes);
+            const FileHandle file(open(path("halves.txt").c_str(), O_RDONLY));
+            const TextScan one = ScanText(file.fd(), std::int64_t(bytes.size()), INT64_MAX);
+            const TextScan two = ScanText(file.fd(), std::int64_t(bytes.size()), 0);
+            QCOMPARE(two.encoding, one.encoding);
+            QCOMPARE(two.end, one.end);
+            QCOMPARE(two.cutAtNul, one.cutAtNul);
+            QCOMPARE(two.longest, one.longest);
+            QCOMPARE(two.blocks.size(), one.blocks.size());
+            for (std::size_t k = 0; k <= one.blocks.size(); ++k) {
+                const BlockCounts& a = k < one.blocks.size() ? one.blocks[k] : one.total;
+                const BlockCounts& b = k < two.blocks.size() ? two.blocks[k] : two.total;
+                QCOMPARE(b.breaks, a.breaks);
+                QCOMPARE(b.lone, a.lone);
+                QCOMPARE(b.chars, a.chars);
+            }
+        }
+    }
+
     void aByteOrderMarkAloneOrCutIsNoText() {
         std::mt19937 random(3);
         for (const std::string& bytes :

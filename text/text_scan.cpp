@@ -2,13 +2,16 @@
 #include "text/text_scan.h"
 
 #include "text/aligned_buffer.h"
-#include "text/byte_source.h"
 #include "text/simd.h"
 #include "text/utf8.h"
 
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <cstring>
+#include <exception>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -40,12 +43,12 @@ Masks ClassifyScalar(const char* p, int n) {
 }
 
 #if TROUVE_HAVE_AVX2_PATH
-TROUVE_AVX2 std::uint64_t Mask64(__m256i low, __m256i high) {
+[[gnu::always_inline]] TROUVE_AVX2 inline std::uint64_t Mask64(__m256i low, __m256i high) {
     return std::uint64_t(std::uint32_t(_mm256_movemask_epi8(low))) |
            std::uint64_t(std::uint32_t(_mm256_movemask_epi8(high))) << 32;
 }
 
-TROUVE_AVX2 Masks ClassifyAvx2(const char* p) {
+[[gnu::always_inline]] TROUVE_AVX2 inline Masks ClassifyAvx2(const char* p) {
     const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
     const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
     const __m256i cr = _mm256_set1_epi8(kCr);
@@ -60,10 +63,39 @@ TROUVE_AVX2 Masks ClassifyAvx2(const char* p) {
 }
 #endif
 
+// Reads of this size stay in the processor's second-level cache.
+constexpr std::int64_t kReadBlock = std::int64_t(1) << 18;
+
+// Reads [offset, offset + count) into into; returns the bytes read before the end or a failure.
+std::size_t ReadAt(int fd, char* into, std::size_t count, std::int64_t offset) {
+    std::size_t got = 0;
+    while (got < count) {
+        const ssize_t n = pread(fd, into + got, count - got, off_t(offset) + off_t(got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += std::size_t(n);
+    }
+    return got;
+}
+
+// The encoding of the bytes scanned: UTF-8 after a mark, or when well-formed with a byte of
+// 0x80 or above (as text/encoding.h decides).
+TextScan Finished(TextScan scan, bool marked, bool wellFormed, bool highByte) {
+    scan.encoding = marked || (wellFormed && highByte) ? TextEncoding::Utf8 : TextEncoding::Cp1252;
+    return scan;
+}
+
 // Counts a text handed over in order, block by block.
 class Scanner {
 public:
-    explicit Scanner(std::int64_t start) : FPos(start), FRowStart(start) { FScan.start = start; }
+    // Counts from start; the byte before it, when the text began earlier, was a CR or ASCII.
+    explicit Scanner(std::int64_t start, bool afterCr = false, bool afterAscii = true)
+        : FPos(start), FCarryCr(afterCr), FCarryAscii(afterAscii), FRowStart(start),
+          FFirstBlock(start / TextScan::kBlock) {
+        FScan.start = start;
+    }
 
     bool cut() const noexcept { return FScan.cutAtNul; }
 
@@ -71,43 +103,54 @@ public:
     void feed(const char* p, std::int64_t n) {
         if (FPos % TextScan::kBlock == 0 || FScan.blocks.empty())
             noteBlock(p[0]);
-        const bool vector = HasVector();
         std::int64_t i = 0;
+#if TROUVE_HAVE_AVX2_PATH
+        if (HasAvx2())
+            i = StepChunksAvx2(*this, p, n);
+#endif
         for (; i + kChunk <= n && !cut(); i += kChunk)
-            step(vector ? Classify(p + i) : ClassifyScalar(p + i, kChunk), kChunk);
+            step(ClassifyScalar(p + i, kChunk), kChunk);
         if (i < n && !cut())
             step(ClassifyScalar(p + i, int(n - i)), int(n - i));
     }
 
-    TextScan finish(TextEncoding encoding) {
+    // Ends the text here.
+    TextScan finish() {
         if (FCarryCr)
             ++FScan.total.lone; // a CR at the end of the text is lone
+        FCarryCr = false;
+        return part();
+    }
+    // What was counted, for a part of the text that another part continues.
+    TextScan part() {
         FScan.end = FPos;
         FScan.longest = std::max(FLongest, FPos - FRowStart);
-        FScan.encoding = encoding;
         return std::move(FScan);
     }
+    // Where the last row began, and the first break byte (-1 when none came).
+    std::int64_t rowStart() const noexcept {
+        return FRowStart;
+    }
+    std::int64_t firstBreak() const noexcept {
+        return FFirstBreak;
+    }
+
+    // Whole chunks of p[0, n) while the text lasts; returns where it stopped.
+#if TROUVE_HAVE_AVX2_PATH
+    friend TROUVE_AVX2 std::int64_t StepChunksAvx2(Scanner& scanner, const char* p,
+                                                   std::int64_t n) {
+        std::int64_t i = 0;
+        for (; i + kChunk <= n && !scanner.cut(); i += kChunk)
+            scanner.step(ClassifyAvx2(p + i), kChunk);
+        return i;
+    }
+#endif
 
 private:
-    static bool HasVector() {
-#if TROUVE_HAVE_AVX2_PATH
-        return HasAvx2();
-#else
-        return false;
-#endif
-    }
-    static Masks Classify(const char* p) {
-#if TROUVE_HAVE_AVX2_PATH
-        return ClassifyAvx2(p);
-#else
-        return ClassifyScalar(p, kChunk);
-#endif
-    }
-
     // The counts before the block that begins here; first is its first byte.
     void noteBlock(char first) {
         // Block 0 counts from the file's start, before any byte-order mark.
-        while (std::int64_t(FScan.blocks.size()) < FPos / TextScan::kBlock)
+        while (std::int64_t(FScan.blocks.size()) < FPos / TextScan::kBlock - FFirstBlock)
             FScan.blocks.push_back(FScan.total);
         BlockCounts before = FScan.total;
         if (FCarryCr && first != kLf)
@@ -115,7 +158,8 @@ private:
         FScan.blocks.push_back(before);
     }
 
-    void step(Masks m, int n) {
+    // Inlined into the vector loop, where popcount is one instruction.
+    [[gnu::always_inline]] void step(Masks m, int n) {
         if (m.nul != 0) {
             n = std::min(n, std::countr_zero(m.nul));
             FScan.cutAtNul = true;
@@ -146,9 +190,11 @@ private:
 
     // Break bytes of the chunk: the rows between them are measured while no row is known to be
     // longer than a chunk, after that only the row that ends here.
-    void rows(std::uint64_t breaks) {
+    [[gnu::always_inline]] void rows(std::uint64_t breaks) {
         if (breaks == 0)
             return;
+        if (FFirstBreak < 0)
+            FFirstBreak = FPos + std::countr_zero(breaks);
         if (FLongest >= kChunk) {
             FLongest = std::max(FLongest, FPos + std::countr_zero(breaks) - FRowStart);
             FRowStart = FPos + (kChunk - std::countl_zero(breaks));
@@ -167,44 +213,147 @@ private:
     bool FCarryAscii = true; // the byte before is ASCII, or the text begins here
     std::int64_t FRowStart;
     std::int64_t FLongest = 0;
+    std::int64_t FFirstBlock; // the block of the file that blocks[0] counts before
+    std::int64_t FFirstBreak = -1;
 };
+
+// Reads [from, to) of fd in blocks: each handed to take(bytes, offset), which returns false to
+// stop. Returns the offset reached (short of to when the file ended sooner or a read failed).
+template <class Take>
+std::int64_t ReadRange(int fd, std::int64_t from, std::int64_t to, Take&& take) {
+    AlignedBuffer buffer(kReadBlock);
+    while (from < to) {
+        const auto want = std::size_t(std::min<std::int64_t>(kReadBlock, to - from));
+        const std::size_t got = ReadAt(fd, buffer.data(), want, from);
+        if (got == 0 || !take(std::string_view(buffer.data(), got), from))
+            return from + std::int64_t(got);
+        from += std::int64_t(got);
+    }
+    return from;
+}
+
+// Feeds bytes at offset to scanner, block by block of the file; false once the text ended.
+bool Feed(Scanner& scanner, std::string_view bytes, std::int64_t offset, std::int64_t start) {
+    std::int64_t at = std::max(offset, start);
+    const std::int64_t stop = offset + std::int64_t(bytes.size());
+    while (at < stop && !scanner.cut()) {
+        const std::int64_t blockEnd = (at / TextScan::kBlock + 1) * TextScan::kBlock;
+        const std::int64_t n = std::min(blockEnd, stop) - at;
+        scanner.feed(bytes.data() + (at - offset), n);
+        at += n;
+    }
+    return !scanner.cut();
+}
+
+// A part of the file, [from, to), scanned and validated as UTF-8 on its own.
+struct Part {
+    TextScan scan;
+    std::int64_t rowStart = 0;
+    std::int64_t firstBreak = -1;
+    bool wellFormed = true;
+    bool highByte = false;
+};
+
+// Scans [from, to) (the text begins at start <= to) and validates [validFrom, validTo) unless
+// validate is false: a text with a byte-order mark is UTF-8 whatever its bytes.
+Part ScanPart(int fd, std::int64_t start, std::int64_t from, std::int64_t to, bool validate,
+              std::int64_t validFrom, std::int64_t validTo, bool last) {
+    bool afterCr = false;
+    bool afterAscii = true;
+    if (from > start) {
+        char before = 0;
+        ReadAt(fd, &before, 1, from - 1);
+        afterCr = before == kCr;
+        afterAscii = static_cast<unsigned char>(before) < 0x80;
+    }
+    Scanner scanner(std::max(from, start), afterCr, afterAscii);
+    Utf8Validator validator;
+    const std::int64_t reached = ReadRange(
+        fd, std::min(from, validFrom), std::max(to, validTo),
+        [&](std::string_view bytes, std::int64_t offset) {
+            const bool more =
+                offset < to && Feed(scanner,
+                                    bytes.substr(0, std::size_t(std::min<std::int64_t>(
+                                                        std::int64_t(bytes.size()), to - offset))),
+                                    offset, start);
+            if (validate && validator.validSoFar()) {
+                const std::int64_t b =
+                    std::clamp(validFrom - offset, std::int64_t(0), std::int64_t(bytes.size()));
+                const std::int64_t e = std::clamp(validTo - offset, b, std::int64_t(bytes.size()));
+                validator.feed(bytes.substr(std::size_t(b), std::size_t(e - b)));
+            }
+            // Once the text ended, the rest of the file only decides the encoding.
+            return more || (validate && validator.validSoFar());
+        });
+    Part part;
+    part.rowStart = scanner.rowStart();
+    part.firstBreak = scanner.firstBreak();
+    const bool ended = last || scanner.cut() || reached < to;
+    part.scan = ended ? scanner.finish() : scanner.part();
+    part.wellFormed = !validate || validator.finish();
+    part.highByte = validator.sawHighByte(); // known once the check ended
+    return part;
+}
+
+// The second part continues the first, which the text did not end.
+TextScan Joined(Part first, Part second) {
+    TextScan scan = std::move(first.scan);
+    const BlockCounts before = scan.total;
+    for (const BlockCounts& counts : second.scan.blocks)
+        scan.blocks.push_back({before.breaks + counts.breaks, before.lone + counts.lone,
+                               before.chars + counts.chars});
+    scan.total = {before.breaks + second.scan.total.breaks, before.lone + second.scan.total.lone,
+                  before.chars + second.scan.total.chars};
+    // The row across the cut is measured whole; each part measured only its own piece of it.
+    const std::int64_t across =
+        (second.firstBreak >= 0 ? second.firstBreak : second.scan.end) - first.rowStart;
+    scan.longest = std::max({scan.longest, second.scan.longest, across});
+    scan.end = second.scan.end;
+    scan.cutAtNul = second.scan.cutAtNul;
+    return scan;
+}
 
 } // namespace
 
-TextScan ScanText(int fd, std::int64_t size) {
-    ByteSource source(fd, 0);
-    const std::size_t block = source.blockSize();
-    AlignedBuffer buffer(block);
-    char* const in = buffer.data();
-    EncodingDetector detector;
-    std::int64_t read = 0; // bytes of the file read
-    // The first read decides the text's start: it is filled whole, so that a mark is told.
-    const auto first = std::size_t(std::min<std::int64_t>(std::int64_t(block), size));
-    std::size_t got = 0;
-    while (got < first) {
-        const std::size_t n = source.read(in + got, first - got).count;
-        if (n == 0)
-            break;
-        got += n;
+TextScan ScanText(int fd, std::int64_t size, std::int64_t twoPartSize) {
+    char head[3] = {};
+    const std::size_t headLength = ReadAt(fd, head, sizeof head, 0);
+    const bool marked = std::string_view(head, headLength) == kByteOrderMark;
+    const std::int64_t start = marked ? std::int64_t(kByteOrderMark.size()) : 0;
+    const bool validate = !marked;
+    // A large file is scanned in two halves at once, cut at a block's start; the UTF-8 check
+    // of the first half goes on to the first character of the second.
+    const std::int64_t cut = size >= twoPartSize && std::thread::hardware_concurrency() > 1
+                                 ? size / 2 / TextScan::kBlock * TextScan::kBlock
+                                 : size;
+    if (cut == size) {
+        Part whole = ScanPart(fd, start, 0, size, validate, start, size, true);
+        return Finished(std::move(whole.scan), marked, whole.wellFormed, whole.highByte);
     }
-    detector.feed({in, got});
-    const std::int64_t start =
-        detector.hasByteOrderMark() ? std::int64_t(kByteOrderMark.size()) : 0;
-    Scanner scanner(start);
-    for (std::int64_t at = start; got > 0;) {
-        // The bytes [read, read + got) are in; feed them block by block of the file.
-        for (const std::int64_t stop = read + std::int64_t(got); at < stop && !scanner.cut();) {
-            const std::int64_t blockEnd = (at / TextScan::kBlock + 1) * TextScan::kBlock;
-            const std::int64_t n = std::min(blockEnd, stop) - at;
-            scanner.feed(in + (at - read), n);
-            at += n;
-        }
-        read += std::int64_t(got);
-        if (scanner.cut() && detector.decided())
-            break; // the rest of the file changes nothing
-        const auto want = std::size_t(std::min<std::int64_t>(std::int64_t(block), size - read));
-        got = want == 0 ? 0 : source.read(in, want).count;
-        detector.feed({in, got});
+    std::int64_t joint = cut; // the second half's first character (for the UTF-8 check)
+    char after[4] = {};
+    const std::size_t afterLength = ReadAt(fd, after, sizeof after, cut);
+    while (joint - cut < std::int64_t(afterLength) &&
+           IsContinuationByte(static_cast<unsigned char>(after[joint - cut])))
+        ++joint;
+    Part second;
+    std::exception_ptr failed;
+    {
+        std::jthread worker([&]() noexcept {
+            try {
+                second = ScanPart(fd, start, cut, size, validate, joint, size, true);
+            } catch (...) {
+                failed = std::current_exception();
+            }
+        });
+        Part first = ScanPart(fd, start, 0, cut, validate, start, joint, false);
+        worker.join();
+        if (failed)
+            std::rethrow_exception(failed);
+        const bool wellFormed = first.wellFormed && second.wellFormed;
+        const bool highByte = first.highByte || second.highByte;
+        if (first.scan.cutAtNul || first.scan.end < cut) // the text ended in the first half
+            return Finished(std::move(first.scan), marked, wellFormed, highByte);
+        return Finished(Joined(std::move(first), std::move(second)), marked, wellFormed, highByte);
     }
-    return scanner.finish(detector.finish());
 }

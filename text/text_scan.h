@@ -32,5 +32,8 @@ struct TextScan {
     std::vector<BlockCounts> blocks; // blocks[k]: before byte k * kBlock of the file
 };
 
-// Reads fd, a regular file of size bytes, from its current position (its start) to size.
-TextScan ScanText(int fd, std::int64_t size);
+// Files from this size on are scanned in two halves at once, on two threads.
+inline constexpr std::int64_t kTwoPartScan = std::int64_t(64) << 20;
+
+// Reads fd, a regular file of size bytes, from its start to size.
+TextScan ScanText(int fd, std::int64_t size, std::int64_t twoPartSize = kTwoPartScan);
