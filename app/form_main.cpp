@@ -4,6 +4,7 @@
 #include "app/edit.h"
 #include "app/glyphs.h"
 #include "app/handler.h"
+#include "text/errors.h"
 #include "widgets/gradient.h"
 #include "widgets/prg_status_bar.h"
 #include "widgets/splitter.h"
@@ -178,6 +179,8 @@ void TFormMain::connectHandlers() {
                     button == Qt::MiddleButton)
                     mmoTextMouseUp();
             }));
+    connect(mmoText, &TextView::sourceChanged, this,
+            Guarded([] { throw EInvalidOperation(kSourceChangedMessage); }));
 }
 
 void TFormMain::resizeEvent(QResizeEvent* event) {

@@ -112,6 +112,31 @@ private slots:
         QCOMPARE(w.form.mmoText->lineCount(), 0);
     }
 
+    // The text is read from the file's pages: a file rewritten in place while it is shown is
+    // told once, when the view reads a page of it again, and the view goes on showing rows.
+    void aFileRewrittenWhileShownIsTold() {
+        std::string lines;
+        for (int i = 0; i < 200000; ++i)
+            lines += "ligne " + std::to_string(i) + "\r\n";
+        const QString path = WriteFile(FDir, "vivant.txt", lines);
+        ShownForm w;
+        w.open(path);
+        QCOMPARE(w.form.mmoText->lineCount(), 200000);
+        WriteFile(FDir, "vivant.txt", std::string(lines.size() / 3, 'x'));
+        BoxWatcher watcher;
+        for (const int line : {100000, 60000, 120000}) {
+            w.form.mmoText->setSelStart(w.form.mmoText->rowOffset(line));
+            w.form.mmoText->repaint();
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(watcher.seen.size(), size_t(1));
+        QCOMPARE(watcher.seen.front().text,
+                 QStringLiteral("Le fichier affiché a été modifié depuis son ouverture : le texte "
+                                "montré peut ne plus lui correspondre. Ouvrez-le de nouveau pour "
+                                "le relire."));
+        QCOMPARE(w.form.mmoText->lineCount(), 200000);
+    }
+
     void aBinaryFileLoadsUpToItsFirstNul() {
         std::string bytes;
         for (int b = 1; b < 256; ++b)

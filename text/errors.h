@@ -68,6 +68,11 @@ public:
 // The text view's refusal of a text larger than its capacity.
 inline constexpr const char* kMemoCapacityMessage = "Le texte dépasse la capacité du mémo";
 
+// The file shown was rewritten after it was opened: its text is read from the file's pages.
+inline constexpr const char* kSourceChangedMessage =
+    "Le fichier affiché a été modifié depuis son ouverture : le texte montré peut ne plus lui "
+    "correspondre. Ouvrez-le de nouveau pour le relire";
+
 // A search stopped on a source that is not a regular file (a pipe, a device): it went on past
 // maxBytes, or it sent nothing for waitMs milliseconds.
 std::string EndlessSourceMessage(long long maxBytes);

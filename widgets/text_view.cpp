@@ -51,6 +51,7 @@ void TextView::adopt(OpenedText loaded) {
     const QString before = accessibleText();
     if (!FModel.adopt(std::move(loaded)))
         return;
+    FChangeTold = false;
     FHint = {};
     FGoalColumn = -1;
     FWidestColumns = 0;
@@ -92,6 +93,7 @@ void TextView::clear() {
 void TextView::clear(TextEncoding encoding) {
     const QString before = accessibleText();
     FModel.clear(encoding);
+    FChangeTold = false;
     clearMarks();
     FHint = {};
     FWidestColumns = 0;

@@ -128,6 +128,9 @@ signals:
     void mouseReleased(Qt::MouseButton button);
     // Enter or keypad Enter, without Shift, Ctrl or Alt.
     void returnPressed();
+    // Once for a text, after a paint found the file it reads from rewritten since its open
+    // (TextModel::changedAtSource).
+    void sourceChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -207,5 +210,6 @@ private:
     bool FScrollPending = false;
     qint64 FGoalColumn = -1;           // the column kept across vertical moves
     mutable qint64 FWidestColumns = 0; // widest row seen, in columns (tabs make rows wider)
+    bool FChangeTold = false;          // sourceChanged was emitted for this text
     mutable CellHint FHint;            // where the last walk through a long row ended
 };

@@ -79,6 +79,11 @@ void TextView::paintEvent(QPaintEvent*) {
     // A painted row wider than the scroll range (tabs, wide characters) widens the range.
     if (horizontalRange() > horizontalScrollBar()->maximum())
         scheduleLayout(false);
+    // Told once, after the paint: the handler may open a box.
+    if (FModel.changedAtSource() && !FChangeTold) {
+        FChangeTold = true;
+        QTimer::singleShot(0, this, &TextView::sourceChanged);
+    }
 }
 
 // Draws the characters of [from, end) of a row: runs of text between tabs and control
