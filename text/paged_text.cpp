@@ -191,6 +191,9 @@ std::int64_t PagedText::rowOf(std::int64_t offset) const {
     Place at;
     bool atStart = false; // at.raw is the start of row at.row
     const std::int64_t cursorOffset = offsetOf(FCursor.raw, FCursor.lone);
+    // In the row found last (its break included), or not far after it.
+    if (FCursor.row >= 0 && cursorOffset <= offset && offset <= cursorOffset + FCursor.length + 1)
+        return FCursor.row;
     if (FCursor.row >= 0 && cursorOffset <= offset && offset - cursorOffset < 2 * kBlock) {
         at = FCursor;
         atStart = true;

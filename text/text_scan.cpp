@@ -326,7 +326,7 @@ TextScan ScanText(int fd, std::int64_t size, std::int64_t twoPartSize) {
     const std::int64_t cut = size >= twoPartSize && std::thread::hardware_concurrency() > 1
                                  ? size / 2 / TextScan::kBlock * TextScan::kBlock
                                  : size;
-    if (cut == size) {
+    if (cut == 0 || cut == size) {
         Part whole = ScanPart(fd, start, 0, size, validate, start, size, true);
         return Finished(std::move(whole.scan), marked, whole.wellFormed, whole.highByte);
     }
