@@ -232,6 +232,15 @@ std::int64_t ReadRange(int fd, std::int64_t from, std::int64_t to, Take&& take) 
     return from;
 }
 
+// The bytes, which begin at offset in the file, that lie in [from, to).
+std::string_view Within(std::string_view bytes, std::int64_t offset, std::int64_t from,
+                        std::int64_t to) {
+    const auto size = std::int64_t(bytes.size());
+    const std::int64_t begin = std::clamp(from - offset, std::int64_t(0), size);
+    const std::int64_t end = std::clamp(to - offset, begin, size);
+    return bytes.substr(std::size_t(begin), std::size_t(end - begin));
+}
+
 // Feeds bytes at offset to scanner, block by block of the file; false once the text ended.
 bool Feed(Scanner& scanner, std::string_view bytes, std::int64_t offset, std::int64_t start) {
     std::int64_t at = std::max(offset, start);
@@ -268,23 +277,16 @@ Part ScanPart(int fd, std::int64_t start, std::int64_t from, std::int64_t to, bo
     }
     Scanner scanner(std::max(from, start), afterCr, afterAscii);
     Utf8Validator validator;
-    const std::int64_t reached = ReadRange(
-        fd, std::min(from, validFrom), std::max(to, validTo),
-        [&](std::string_view bytes, std::int64_t offset) {
-            const bool more =
-                offset < to && Feed(scanner,
-                                    bytes.substr(0, std::size_t(std::min<std::int64_t>(
-                                                        std::int64_t(bytes.size()), to - offset))),
-                                    offset, start);
-            if (validate && validator.validSoFar()) {
-                const std::int64_t b =
-                    std::clamp(validFrom - offset, std::int64_t(0), std::int64_t(bytes.size()));
-                const std::int64_t e = std::clamp(validTo - offset, b, std::int64_t(bytes.size()));
-                validator.feed(bytes.substr(std::size_t(b), std::size_t(e - b)));
-            }
-            // Once the text ended, the rest of the file only decides the encoding.
-            return more || (validate && validator.validSoFar());
-        });
+    const std::int64_t reached =
+        ReadRange(fd, std::min(from, validFrom), std::max(to, validTo),
+                  [&](std::string_view bytes, std::int64_t offset) {
+                      const bool more =
+                          Feed(scanner, Within(bytes, offset, offset, to), offset, start);
+                      if (validate && validator.validSoFar())
+                          validator.feed(Within(bytes, offset, validFrom, validTo));
+                      // Once the text ended, the rest of the file only decides the encoding.
+                      return more || (validate && validator.validSoFar());
+                  });
     Part part;
     part.rowStart = scanner.rowStart();
     part.firstBreak = scanner.firstBreak();

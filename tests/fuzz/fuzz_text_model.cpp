@@ -213,9 +213,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size) {
     const std::int64_t capacity =
         data.ConsumeBool() ? data.ConsumeIntegralInRange(0, 64) : TextModel::kDefaultCapacity;
     TextModel model(capacity);
-    // The text read from the file's pages, or kept in memory (where the capacity counts).
+    // The text read from the file's pages, or kept in memory, where alone a lowered capacity
+    // counts (appends to a file's text copy it into memory, up to the capacity).
     TextLimits limits = model.limits();
-    limits.paged = data.ConsumeBool();
+    limits.paged = capacity == TextModel::kDefaultCapacity && data.ConsumeBool();
     model.setLimits(limits);
     std::string text;
 
