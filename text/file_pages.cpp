@@ -36,16 +36,24 @@ FilePages::FilePages(FileHandle file, std::int64_t end) : FFile(std::move(file))
 }
 
 std::shared_ptr<const std::string> FilePages::page(std::int64_t index) const {
+    cached(index);
+    return FCache.front().bytes;
+}
+
+// The page, first in the cache from now on.
+const std::string& FilePages::cached(std::int64_t index) const {
+    if (!FCache.empty() && FCache.front().index == index)
+        return *FCache.front().bytes;
     const auto found = std::find_if(FCache.begin(), FCache.end(),
                                     [index](const Cached& c) { return c.index == index; });
     if (found != FCache.end()) {
         std::rotate(FCache.begin(), found, found + 1);
-        return FCache.front().bytes;
+        return *FCache.front().bytes;
     }
     if (FCache.size() == kCachedPages)
         FCache.pop_back();
     FCache.insert(FCache.begin(), {index, read(index)});
-    return FCache.front().bytes;
+    return *FCache.front().bytes;
 }
 
 std::shared_ptr<const std::string> FilePages::read(std::int64_t index) const {
@@ -65,16 +73,16 @@ bool FilePages::unchanged() const {
 }
 
 char FilePages::byteAt(std::int64_t offset) const {
-    return (*page(offset / kPage))[std::size_t(offset % kPage)];
+    return cached(offset / kPage)[std::size_t(offset % kPage)];
 }
 
 void FilePages::copy(std::int64_t from, std::int64_t to, std::string& out) const {
     while (from < to) {
         const std::int64_t index = from / kPage;
-        const std::shared_ptr<const std::string> bytes = page(index);
+        const std::string& bytes = cached(index);
         const auto at = std::size_t(from - index * kPage);
-        const std::size_t count = std::min(bytes->size() - at, std::size_t(to - from));
-        out.append(*bytes, at, count);
+        const std::size_t count = std::min(bytes.size() - at, std::size_t(to - from));
+        out.append(bytes, at, count);
         from += std::int64_t(count);
         if (count == 0)
             break;

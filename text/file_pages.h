@@ -42,6 +42,7 @@ private:
         std::int64_t index;
         std::shared_ptr<const std::string> bytes;
     };
+    const std::string& cached(std::int64_t index) const;
     std::shared_ptr<const std::string> read(std::int64_t index) const;
     bool unchanged() const;
 

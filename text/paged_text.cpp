@@ -27,13 +27,11 @@ bool BeginsChar(char c, bool afterAscii) {
     return afterAscii || !IsContinuationByte(static_cast<unsigned char>(c));
 }
 
+// The characters that begin in [p, end), the byte before p being ASCII or not.
 std::int64_t CharStarts(const char* p, const char* end, bool afterAscii) {
-    std::int64_t count = 0;
-    for (; p != end; ++p) {
-        count += BeginsChar(*p, afterAscii);
-        afterAscii = IsAscii(*p);
-    }
-    return count;
+    if (p == end)
+        return 0;
+    return CountChars(p, end) - (BeginsChar(*p, afterAscii) ? 0 : 1);
 }
 
 // The index of the last element of [0, n) for which before holds (it holds for 0).
