@@ -121,7 +121,8 @@ for size in "${sizes[@]}"; do
     worst_memory=$(worst_of "$worst_memory" "$added")
     if [ "$size" -eq 4096 ]; then
       paint=$(paint_worst "$file")
-      echo "  paint of a full view at the top, middle and end: $paint ms at worst"
+      is_number "$paint" && paint_shown="$paint ms" || paint_shown=$paint
+      echo "  paint of a full view at the top, middle and end, the worst: $paint_shown"
       worst_paint=$(worst_of "$worst_paint" "$paint")
     fi
   done
