@@ -26,19 +26,28 @@ mib() { awk -v k="$1" 'BEGIN { printf "%.0f", k / 1024 }'; }
 
 # target NAME FIGURE UNIT GOAL: prints and records in $TROUVE_SUMMARY one line of the summary,
 #   target NAME: FIGURE UNIT (goal <= GOAL) met|missed
+# A FIGURE that is no number (such as "refused": nothing was measured) misses the goal, shown
+# without its unit.
 target() {
-  local name=$1 figure=$2 unit=$3 goal=$4 verdict=missed
-  awk -v f="$figure" -v g="$goal" 'BEGIN { exit !(f <= g) }' && verdict=met
-  local line="target $name: $figure $unit (goal <= $goal) $verdict"
+  local name=$1 figure=$2 unit=" $3" goal=$4 verdict=missed
+  if [[ $figure =~ ^[0-9]*\.?[0-9]+$ ]]; then
+    awk -v f="$figure" -v g="$goal" 'BEGIN { exit !(f <= g) }' && verdict=met
+  else
+    unit=""
+  fi
+  local line="target $name: $figure$unit (goal <= $goal) $verdict"
   echo "$line"
   [ -n "${TROUVE_SUMMARY:-}" ] && echo "$line" >>"$TROUVE_SUMMARY"
   return 0
 }
 
 # report NAME FIGURE UNIT: prints and records in $TROUVE_SUMMARY a figure that is reported beside
-# its reference but is no goal, as `report NAME: FIGURE UNIT`.
+# its reference but is no goal, as `report NAME: FIGURE UNIT` (a FIGURE that is no number without
+# its unit).
 report() {
-  local line="report $1: $2 $3"
+  local unit=" $3"
+  [[ $2 =~ ^[0-9]*\.?[0-9]+$ ]] || unit=""
+  local line="report $1: $2$unit"
   echo "$line"
   [ -n "${TROUVE_SUMMARY:-}" ] && echo "$line" >>"$TROUVE_SUMMARY"
   return 0

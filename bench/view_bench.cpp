@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Times the text view on a file: view_bench load FILE (load and line count, one run, so that the
 // caller can measure the peak memory of the process), view_bench paint FILE [PATTERN] (a full view
-// rendered at the top and at the end of the text, best of several runs, with the occurrences of
-// PATTERN marked), view_bench append COUNT.
+// rendered at the top, in the middle and at the end of the text, best of several runs, with the
+// occurrences of PATTERN marked), view_bench append COUNT.
 #include "widgets/text_view.h"
 
 #include <QApplication>
@@ -64,10 +64,13 @@ int Paint(const char* path, const char* pattern) {
     view.setSelStart(0);
     view.setSelLength(40);
     const double top = PaintMs(view);
+    view.setSelStart(view.model().size() / 2);
+    QCoreApplication::processEvents();
+    const double middle = PaintMs(view);
     view.setSelStart(view.model().size());
     QCoreApplication::processEvents();
     const double end = PaintMs(view);
-    std::printf("paint top %.2f ms, end %.2f ms\n", top, end);
+    std::printf("paint top %.2f ms, middle %.2f ms, end %.2f ms\n", top, middle, end);
     return 0;
 }
 

@@ -4,7 +4,7 @@
 // answering the file's path. The load decides the file's encoding, in which Exec. then reads it.
 // A failed load (a text beyond the view's capacity) goes to stderr as the window's error box
 // would show it, and the window goes on as after the box is closed: Exec. searches the file from
-// disk.
+// disk. It returns false after such a failure.
 #include "app/application.h"
 #include "app/form_main.h"
 #include "text/errors.h"
@@ -21,12 +21,14 @@ private:
     QString FPath;
 };
 
-inline void OpenAsTheWindowDoes(TFormMain& form, const QString& path) {
+inline bool OpenAsTheWindowDoes(TFormMain& form, const QString& path) {
     form.setFileDialogs(std::make_unique<FixedDialogs>(path));
     try {
         form.btnOpenClick();
+        return true;
     } catch (const EError& error) {
         const QString shown = TApplication::ReportText(QString::fromStdString(error.message()));
         std::fprintf(stderr, "%s\n", shown.toUtf8().constData());
+        return false;
     }
 }

@@ -1,0 +1,261 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# A file past 2 GiB in the real window, on a private X server, driven as a person drives it:
+# 2.5 GiB (TROUVE_LIMITS_MIB) of ordinary UTF-8 lines with LF breaks whose last line holds a word
+# found nowhere else. The file is opened through the open dialog, the word searched by a click of
+# Exec., its one result double-clicked; Ctrl+C in the text must then copy the word (the occurrence
+# is selected), and the result list must read the word's line and column. The window's peak
+# memory (VmHWM, the figure of GNU time's %M) less its peak before the open must stay under an
+# eighth of the file. A view that refuses the file shows its error box: the script reports the
+# refusal and fails. A screenshot of every step goes to ARTEFACT_DIR.
+# Not part of `make check`: `make limits` runs it (the file takes 2.5 GiB of disk, removed after).
+# Usage: bench/past_2g_window.sh BUILD [ARTEFACT_DIR]
+set -uo pipefail
+build=$(cd "${1:-build}" && pwd) || exit 2
+here=$(cd "$(dirname "$0")" && pwd)
+mkdir -p "${2:-$here/out/past-2g-window}" && artefacts=$(cd "${2:-$here/out/past-2g-window}" && pwd) || exit 2
+app="$build/app/trouve"
+
+# Control places in client coordinates (centres of the controls), as tests/x11/e2e.sh has them.
+readonly OPEN_X=428 OPEN_Y=22 SEL_X=150 SEL_Y=46 GO_X=243 GO_Y=46 MMO_X=30 MMO_ROW0_Y=75
+readonly WINDOW_TIMEOUT=30 # seconds for a window to appear or go
+readonly WORK_TIMEOUT=900  # seconds for a load or a search of the big file to end
+readonly WORD=xylophone
+readonly LINE='Une ligne ordinaire, déjà lue et relue par chacun.'
+readonly LAST="fin du texte : $WORD" # the word at column 16
+
+started=$SECONDS
+step_name="set-up"
+shot_no=0
+xvfb_pid="" wm_pid="" app_pid="" main_win=""
+work=$(mktemp -d /tmp/trouve-past-2g.XXXXXX) || exit 1
+big="$here/out/past-2g-window.txt"
+
+log() { printf '[%4ds] %s\n' $((SECONDS - started)) "$*"; }
+step() {
+  step_name=$1
+  log "STEP $step_name"
+}
+
+cleanup() {
+  local pid
+  for pid in "$app_pid" "$wm_pid" "$xvfb_pid"; do
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null
+  done
+  for pid in "$app_pid" "$wm_pid" "$xvfb_pid"; do
+    [ -n "$pid" ] && wait "$pid" 2>/dev/null
+  done
+  rm -rf "$work"
+  rm -f "$big"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+screenshot() {
+  [ -n "${DISPLAY:-}" ] || return 0
+  shot_no=$((shot_no + 1))
+  local file
+  file=$(printf '%s/%02d-%s.png' "$artefacts" "$shot_no" "$1")
+  if timeout 20 import -window root "$file" 2>/dev/null; then
+    log "  screenshot $file"
+  else
+    log "  (screenshot $file failed)"
+  fi
+}
+
+fail() {
+  log "FAIL at step '$step_name': $*"
+  screenshot "failure"
+  if [ -s "$work/app.log" ]; then
+    echo "--- output of trouve ---"
+    cat "$work/app.log"
+  fi
+  exit 1
+}
+
+poll() { # SECONDS CMD...: runs CMD every 0.2 s until it succeeds or SECONDS have passed
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ $SECONDS -ge $deadline ] && return 1
+    sleep 0.2
+  done
+}
+
+xdo() { timeout 10 xdotool "$@"; }
+app_alive() { kill -0 "$app_pid" 2>/dev/null; }
+
+# Prints the id of a visible window of trouve, other than the main window, whose name matches $1.
+other_window() {
+  local id
+  for id in $(xdo search --all --onlyvisible --pid "$app_pid" --name "$1" 2>/dev/null); do
+    [ "$id" != "$main_win" ] && { echo "$id"; return 0; }
+  done
+  return 1
+}
+is_visible() { xdo search --onlyvisible --pid "$app_pid" 2>/dev/null | grep -qx "$1"; }
+is_gone() { ! is_visible "$1"; }
+is_active() { [ "$(xdo getactivewindow 2>/dev/null)" = "$1" ]; }
+
+wait_dialog() { # NAME_REGEX: waits for such a window of trouve, gives it the keyboard, prints its id
+  local id="" deadline=$((SECONDS + WINDOW_TIMEOUT))
+  until id=$(other_window "$1"); do
+    [ $SECONDS -ge $deadline ] && return 1
+    sleep 0.2
+  done
+  poll 5 is_active "$id" || xdo windowactivate "$id" 2>/dev/null
+  poll "$WINDOW_TIMEOUT" is_active "$id" || return 1
+  echo "$id"
+}
+
+click_at() { # x y [clicks]
+  app_alive || fail "trouve is no longer running"
+  xdo mousemove --window "$main_win" "$1" "$2" || fail "cannot move the pointer to ($1,$2)"
+  xdo click --repeat "${3:-1}" --delay 60 1 || fail "cannot click at ($1,$2)"
+}
+key() { xdo key --delay 40 "$@" || fail "cannot press $*"; }
+type_text() { xdo type --delay 30 -- "$1" || fail "cannot type '$1'"; }
+
+# The clipboard emptied of what a step before left there; then, whether it holds exactly $1 (CR
+# LF breaks read as LF).
+clear_clipboard() { printf 'vide' | timeout 5 xclip -selection clipboard -i 2>/dev/null; }
+clipboard_is() {
+  timeout 5 xclip -o -selection clipboard 2>/dev/null | tr -d '\r' >"$work/clip" &&
+    [ "$(cat "$work/clip")" = "$1" ]
+}
+
+# The CPU time of trouve, in clock ticks, all its threads together.
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$app_pid/stat" 2>/dev/null; }
+
+# Waits until trouve has used no CPU for 2 s (a load or a search ended) or shows a box; fails
+# after WORK_TIMEOUT. Sets WAITED to the seconds waited.
+wait_work_done() {
+  local begin=$SECONDS before now quiet=0
+  before=$(cpu_ticks)
+  while [ $quiet -lt 2 ]; do
+    app_alive || fail "trouve is no longer running"
+    [ $((SECONDS - begin)) -ge $WORK_TIMEOUT ] && fail "trouve still works after ${WORK_TIMEOUT}s"
+    sleep 1
+    now=$(cpu_ticks)
+    if [ $((now - before)) -le 2 ]; then quiet=$((quiet + 1)); else quiet=0; fi
+    before=$now
+    other_window '.' >/dev/null && break
+  done
+  WAITED=$((SECONDS - begin))
+}
+
+peak_kib() { awk '/^VmHWM:/ { print $2 }' "/proc/$app_pid/status"; }
+
+# --- the file --------------------------------------------------------------------------------------
+mib=${TROUVE_LIMITS_MIB:-2560}
+step "a file of $mib MiB"
+lines=$((mib * 1024 * 1024 / $(printf '%s\n' "$LINE" | wc -c)))
+mkdir -p "$here/out"
+{ yes "$LINE" | head -n "$lines"; printf '%s\n' "$LAST"; } >"$big" || fail "cannot write $big"
+size=$(stat -c %s "$big")
+expected_result=">$((lines + 1)),16:$WORD"
+log "  $big: $size bytes, $((lines + 1)) lines, '$WORD' on the last one only"
+cat "$big" >/dev/null # in the page cache, as a file just written or read before
+
+# --- X server and window manager -------------------------------------------------------------------
+unset QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE WAYLAND_DISPLAY XAUTHORITY
+export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"
+mkdir -m 700 "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME"
+
+step "X server"
+for tool in Xvfb openbox xdotool xclip xdpyinfo xprop import; do
+  command -v "$tool" >/dev/null || fail "'$tool' is not installed (make deps installs it)"
+done
+[ -x "$app" ] || fail "$app was not built"
+rm -f "$artefacts"/[0-9][0-9]-*.png
+for display in 81 82 83 84 85 86 87 88 89; do
+  [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ] && continue
+  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  if poll 15 timeout 5 xdpyinfo -display ":$display" >/dev/null 2>&1; then
+    export DISPLAY=":$display"
+    break
+  fi
+  kill "$xvfb_pid" 2>/dev/null
+  wait "$xvfb_pid" 2>/dev/null
+  xvfb_pid=""
+done
+if [ -z "${DISPLAY:-}" ] || [ -z "$xvfb_pid" ]; then
+  fail "no X server could start on displays :81 to :89"
+fi
+wm_running() { timeout 5 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+wm_pid=$!
+poll 20 wm_running || fail "openbox did not start: $(head -c 300 "$work/openbox.log")"
+log "  Xvfb on $DISPLAY, openbox running"
+
+# --- the window ------------------------------------------------------------------------------------
+step "start trouve"
+(cd "$work" && exec "$app") >"$work/app.log" 2>&1 &
+app_pid=$!
+main_win=$(timeout "$WINDOW_TIMEOUT" xdotool search --sync --all --onlyvisible --pid "$app_pid" \
+  --name '^Recherche de texte' 2>/dev/null | head -1)
+[ -n "$main_win" ] || fail "no visible window 'Recherche de texte' within ${WINDOW_TIMEOUT}s"
+poll "$WINDOW_TIMEOUT" is_active "$main_win" || xdo windowactivate "$main_win" 2>/dev/null
+sleep 0.5
+base_kib=$(peak_kib)
+log "  peak memory of the window before the open: $((base_kib / 1024)) MiB"
+screenshot "start"
+
+step "open the file"
+click_at $OPEN_X $OPEN_Y
+dialog=$(wait_dialog '.') || fail "no open dialog appeared after clicking btnOpen"
+key ctrl+a
+type_text "$big"
+for _ in 1 2 3; do # Enter may first only close the completer's list
+  is_visible "$dialog" || break
+  key Return
+  poll 4 is_gone "$dialog" && break
+done
+poll "$WINDOW_TIMEOUT" is_gone "$dialog" || fail "the open dialog did not close after Enter"
+wait_work_done
+log "  the open ended after about $WAITED s"
+# The error box of a refused text (Qt's message box, whose text Ctrl+C does not copy here).
+if box=$(other_window '^trouve'); then
+  screenshot "refused"
+  fail "the view refused the file of $size bytes: the error box '$(xdo getwindowname "$box")'" \
+    "is shown (see the screenshot: a view that cannot hold the text says so)"
+fi
+screenshot "opened"
+
+step "search for '$WORD'"
+click_at $SEL_X $SEL_Y
+key ctrl+a
+type_text "$WORD"
+click_at $GO_X $GO_Y
+wait_work_done
+log "  the search ended after about $WAITED s"
+other_window '.' >/dev/null && fail "a box appeared after Exec.: '$(xdo getwindowname "$(other_window .)")'"
+screenshot "results"
+
+step "jump to the occurrence"
+click_at $MMO_X $MMO_ROW0_Y 2
+wait_work_done
+other_window '.' >/dev/null && fail "a box appeared instead of the jump: '$(xdo getwindowname "$(other_window .)")'"
+clear_clipboard
+key ctrl+c
+poll 30 clipboard_is "$WORD" ||
+  fail "after the jump, Ctrl+C copied '$(head -c 200 "$work/clip")', not the occurrence '$WORD'"
+log "  the occurrence is selected in the text"
+sleep 0.5
+screenshot "jump"
+click_at $MMO_X $MMO_ROW0_Y
+clear_clipboard
+key ctrl+a ctrl+c
+poll 15 clipboard_is "$expected_result" ||
+  fail "the result list reads '$(head -c 200 "$work/clip")', expected '$expected_result'"
+log "  the result list reads '$expected_result'"
+
+step "memory"
+peak=$(peak_kib)
+added=$((peak - base_kib))
+log "  peak of the window $((peak / 1024)) MiB, $((added / 1024)) MiB more than before the open," \
+  "for a file of $((size / 1048576)) MiB ($(awk -v a="$added" -v s="$size" 'BEGIN { printf "%.3f", a * 1024 / s }') x the file)"
+log "  now: $(awk '/^Rss(Anon|File):/ { printf "%s %d MiB ", $1, $2 / 1024 }' "/proc/$app_pid/status")"
+[ $((added * 1024)) -le $((size / 8)) ] || fail "the open added more than an eighth of the file to the window's peak"
+log "PASSED: a file of $size bytes opened, searched and shown at its last line"
