@@ -67,10 +67,10 @@ std::string RandomBytes(std::mt19937& random, std::size_t size) {
     return bytes;
 }
 
-bool ValidInPieces(std::string_view bytes, std::mt19937& random) {
+bool ValidInPieces(std::string_view bytes, std::mt19937& random, std::size_t longest = 70) {
     Utf8Validator validator;
     while (!bytes.empty()) {
-        const std::size_t piece = std::min<std::size_t>(bytes.size(), 1 + random() % 70);
+        const std::size_t piece = std::min<std::size_t>(bytes.size(), 1 + random() % longest);
         validator.feed(bytes.substr(0, piece));
         bytes.remove_prefix(piece);
     }
@@ -191,6 +191,23 @@ private slots:
                 text = ToUtf8(FrenchCp1252(random, 3)) + (round % 4 == 0 ? text.substr(0, 3) : "");
             QCOMPARE(ValidInPieces(text, random), ReferenceValid(text));
         }
+        // Long pieces, checked 128 bytes at a time: ASCII runs after a cut sequence, accents
+        // in every part, one break anywhere.
+        for (int round = 0; round < 1000; ++round) {
+            std::string text = ToUtf8(FrenchCp1252(random, 1 + random() % 40));
+            if (round % 3 == 0)
+                text.insert(random() % (text.size() + 1), std::string(1 + random() % 300, 'a'));
+            if (round % 2 == 0)
+                text.insert(random() % (text.size() + 1), RandomBytes(random, 1 + random() % 3));
+            QCOMPARE(ValidInPieces(text, random, 1000), ReferenceValid(text));
+        }
+        // A sequence cut at the end of any 128 bytes, ASCII after it.
+        for (std::size_t before = 0; before < 260; ++before)
+            for (const std::string& cut : {"\xC3"s, "\xE2\x82"s, "\xF0\x9F\x98"s}) {
+                const std::string text =
+                    std::string(before, 'a') + "\xC3\xA9" + cut + std::string(300, 'a');
+                QVERIFY(!ValidInPieces(text, random, text.size()));
+            }
     }
 
     void detection() {
