@@ -198,7 +198,7 @@ constexpr std::uint8_t kOverlong4 = 1 << 6; // F0 80..8F
 constexpr std::uint8_t kTwoConts = 1 << 7;  // a continuation byte after a continuation byte
 constexpr std::uint8_t kCarry = kTooShort | kTooLong | kTwoConts;
 
-TROUVE_AVX2 __m256i Table(const std::uint8_t (&t)[16]) {
+[[gnu::always_inline]] inline TROUVE_AVX2 __m256i Table(const std::uint8_t (&t)[16]) {
     const __m128i half = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t));
     return _mm256_broadcastsi128_si256(half);
 }
@@ -261,15 +261,16 @@ constexpr std::uint8_t kByte2High[16] = {
 };
 
 // The bytes of input with the last n bytes of previous shifted in front.
-template <int N> TROUVE_AVX2 __m256i Before(__m256i input, __m256i previous) {
+template <int N>
+[[gnu::always_inline]] inline TROUVE_AVX2 __m256i Before(__m256i input, __m256i previous) {
     return _mm256_alignr_epi8(input, _mm256_permute2x128_si256(previous, input, 0x21), 16 - N);
 }
 
-TROUVE_AVX2 __m256i HighNibbles(__m256i v) {
+[[gnu::always_inline]] inline TROUVE_AVX2 __m256i HighNibbles(__m256i v) {
     return _mm256_and_si256(_mm256_srli_epi16(v, 4), _mm256_set1_epi8(0x0F));
 }
 
-TROUVE_AVX2 __m256i CheckBlock(__m256i input, __m256i previous) {
+[[gnu::always_inline]] inline TROUVE_AVX2 __m256i CheckBlock(__m256i input, __m256i previous) {
     const __m256i before1 = Before<1>(input, previous);
     const __m256i special = _mm256_and_si256(
         _mm256_and_si256(_mm256_shuffle_epi8(Table(kByte1High), HighNibbles(before1)),
@@ -284,7 +285,7 @@ TROUVE_AVX2 __m256i CheckBlock(__m256i input, __m256i previous) {
 }
 
 // Non-zero when the last bytes of v begin a sequence that needs bytes of the next block.
-TROUVE_AVX2 bool EndsIncomplete(__m256i v) {
+[[gnu::always_inline]] inline TROUVE_AVX2 bool EndsIncomplete(__m256i v) {
     const __m256i limits = _mm256_setr_epi8(
         char(255), char(255), char(255), char(255), char(255), char(255), char(255), char(255),
         char(255), char(255), char(255), char(255), char(255), char(255), char(255), char(255),
