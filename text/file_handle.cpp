@@ -26,6 +26,19 @@ OpenResult Failure(int err, const std::string& path) {
 
 } // namespace
 
+std::size_t ReadAt(int fd, char* into, std::size_t count, std::int64_t offset) noexcept {
+    std::size_t got = 0;
+    while (got < count) {
+        const ssize_t n = pread(fd, into + got, count - got, off_t(offset) + off_t(got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += std::size_t(n);
+    }
+    return got;
+}
+
 void ReleaseShare(int fd) noexcept {
     Lock(fd, F_UNLCK);
 }

@@ -5,6 +5,8 @@
 // take a shared one, the results file an exclusive one, and a conflicting lock held elsewhere is
 // the sharing violation.
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <utility>
 
@@ -48,6 +50,10 @@ OpenResult OpenForReplacing(const std::string& path);
 // names is created. Shared with nobody until it is closed; fails with the code of the system's
 // refusal, or as OpenForReplacing when another program made something else there meanwhile.
 OpenResult CreateForReplacing(const std::string& path);
+
+// Reads [offset, offset + count) of fd into into, through interrupted and short reads; returns
+// the bytes read before the end of the file or a failure.
+std::size_t ReadAt(int fd, char* into, std::size_t count, std::int64_t offset) noexcept;
 
 // Gives up the reader's share of fd: a file read from its pages while it is shown blocks no
 // other program's save, as a file read once and closed would not.

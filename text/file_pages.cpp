@@ -2,8 +2,6 @@
 #include "text/file_pages.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <unistd.h>
 
 namespace {
 
@@ -11,20 +9,6 @@ constexpr char kBlank = ' ';
 
 bool SameTime(const struct timespec& a, const struct timespec& b) {
     return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-}
-
-// Reads [offset, offset + count) into into; returns the bytes read before the end or a failure.
-std::size_t ReadAt(int fd, char* into, std::size_t count, std::int64_t offset) {
-    std::size_t got = 0;
-    while (got < count) {
-        const ssize_t n = pread(fd, into + got, count - got, off_t(offset) + off_t(got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        got += std::size_t(n);
-    }
-    return got;
 }
 
 } // namespace

@@ -2,16 +2,15 @@
 #include "text/text_scan.h"
 
 #include "text/aligned_buffer.h"
+#include "text/file_handle.h"
 #include "text/simd.h"
 #include "text/utf8.h"
 
 #include <algorithm>
 #include <bit>
-#include <cerrno>
 #include <cstring>
 #include <exception>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -65,20 +64,6 @@ Masks ClassifyScalar(const char* p, int n) {
 
 // Reads of this size stay in the processor's second-level cache.
 constexpr std::int64_t kReadBlock = std::int64_t(1) << 18;
-
-// Reads [offset, offset + count) into into; returns the bytes read before the end or a failure.
-std::size_t ReadAt(int fd, char* into, std::size_t count, std::int64_t offset) {
-    std::size_t got = 0;
-    while (got < count) {
-        const ssize_t n = pread(fd, into + got, count - got, off_t(offset) + off_t(got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        got += std::size_t(n);
-    }
-    return got;
-}
 
 // The encoding of the bytes scanned: UTF-8 after a mark, or when well-formed with a byte of
 // 0x80 or above (as text/encoding.h decides).
