@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Reads a whole file as the text of a text view, in one pass over blocks that stay in the
-// processor's cache: every lone CR and lone LF made a CR LF, the text cut at its first NUL,
-// without a byte-order mark, its encoding decided and its rows indexed on the way. The pages of a
-// text are faulted in ahead of it by a second thread (text_buffer.h), which ends before the load
-// returns or raises.
+// Reads a whole file into memory as the text of a text view (a pipe, a device, or a file whose
+// rows are too long to be read from its pages: text/paged_text.h), in one pass over blocks that
+// stay in the processor's cache: every lone CR and lone LF made a CR LF, the text cut at its first
+// NUL, without a byte-order mark, its encoding decided and its rows indexed on the way. The pages
+// of a text are faulted in ahead of it by a second thread (text_buffer.h), which ends before the
+// load returns or raises.
 
 #include "text/byte_source.h"
 #include "text/encoding.h"
