@@ -31,11 +31,8 @@ xvfb_pid="" wm_pid="" app_pid="" main_win=""
 work=$(mktemp -d /tmp/trouve-past-2g.XXXXXX) || exit 1
 big="$here/out/past-2g-window.txt"
 
-log() { printf '[%4ds] %s\n' $((SECONDS - started)) "$*"; }
-step() {
-  step_name=$1
-  log "STEP $step_name"
-}
+# shellcheck source=tests/x11/driver.sh
+source "$here/../tests/x11/driver.sh"
 
 cleanup() {
   local pid
@@ -51,71 +48,6 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-screenshot() {
-  [ -n "${DISPLAY:-}" ] || return 0
-  shot_no=$((shot_no + 1))
-  local file
-  file=$(printf '%s/%02d-%s.png' "$artefacts" "$shot_no" "$1")
-  if timeout 20 import -window root "$file" 2>/dev/null; then
-    log "  screenshot $file"
-  else
-    log "  (screenshot $file failed)"
-  fi
-}
-
-fail() {
-  log "FAIL at step '$step_name': $*"
-  screenshot "failure"
-  if [ -s "$work/app.log" ]; then
-    echo "--- output of trouve ---"
-    cat "$work/app.log"
-  fi
-  exit 1
-}
-
-poll() { # SECONDS CMD...: runs CMD every 0.2 s until it succeeds or SECONDS have passed
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ $SECONDS -ge $deadline ] && return 1
-    sleep 0.2
-  done
-}
-
-xdo() { timeout 10 xdotool "$@"; }
-app_alive() { kill -0 "$app_pid" 2>/dev/null; }
-
-# Prints the id of a visible window of trouve, other than the main window, whose name matches $1.
-other_window() {
-  local id
-  for id in $(xdo search --all --onlyvisible --pid "$app_pid" --name "$1" 2>/dev/null); do
-    [ "$id" != "$main_win" ] && { echo "$id"; return 0; }
-  done
-  return 1
-}
-is_visible() { xdo search --onlyvisible --pid "$app_pid" 2>/dev/null | grep -qx "$1"; }
-is_gone() { ! is_visible "$1"; }
-is_active() { [ "$(xdo getactivewindow 2>/dev/null)" = "$1" ]; }
-
-wait_dialog() { # NAME_REGEX: waits for such a window of trouve, gives it the keyboard, prints its id
-  local id="" deadline=$((SECONDS + WINDOW_TIMEOUT))
-  until id=$(other_window "$1"); do
-    [ $SECONDS -ge $deadline ] && return 1
-    sleep 0.2
-  done
-  poll 5 is_active "$id" || xdo windowactivate "$id" 2>/dev/null
-  poll "$WINDOW_TIMEOUT" is_active "$id" || return 1
-  echo "$id"
-}
-
-click_at() { # x y [clicks]
-  app_alive || fail "trouve is no longer running"
-  xdo mousemove --window "$main_win" "$1" "$2" || fail "cannot move the pointer to ($1,$2)"
-  xdo click --repeat "${3:-1}" --delay 60 1 || fail "cannot click at ($1,$2)"
-}
-key() { xdo key --delay 40 "$@" || fail "cannot press $*"; }
-type_text() { xdo type --delay 30 -- "$1" || fail "cannot type '$1'"; }
-
 # The clipboard emptied of what a step before left there; then, whether it holds exactly $1 (CR
 # LF breaks read as LF).
 clear_clipboard() { printf 'vide' | timeout 5 xclip -selection clipboard -i 2>/dev/null; }
@@ -123,9 +55,6 @@ clipboard_is() {
   timeout 5 xclip -o -selection clipboard 2>/dev/null | tr -d '\r' >"$work/clip" &&
     [ "$(cat "$work/clip")" = "$1" ]
 }
-
-# The CPU time of trouve, in clock ticks, all its threads together.
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$app_pid/stat" 2>/dev/null; }
 
 # Waits until trouve has used no CPU for 2 s (a load or a search ended) or shows a box; fails
 # after WORK_TIMEOUT. Sets WAITED to the seconds waited.
@@ -183,7 +112,6 @@ done
 if [ -z "${DISPLAY:-}" ] || [ -z "$xvfb_pid" ]; then
   fail "no X server could start on displays :81 to :89"
 fi
-wm_running() { timeout 5 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 wm_pid=$!
 poll 20 wm_running || fail "openbox did not start: $(head -c 300 "$work/openbox.log")"
