@@ -21,9 +21,11 @@ std::int64_t MemoryText::rowStart(std::int64_t row) const {
     return FRows.start(FText.view(), row);
 }
 
+// The row's start first: the index's lookups then go forward, from one row to the next.
 std::int64_t MemoryText::rowLength(std::int64_t row) const {
+    const std::int64_t start = rowStart(row);
     const std::int64_t end = row + 1 < rowCount() ? rowStart(row + 1) - 2 : size();
-    return end - rowStart(row);
+    return end - start;
 }
 
 TextPiece MemoryText::rowBytes(std::int64_t row) const {
