@@ -302,22 +302,14 @@ TextScan Joined(Part first, Part second) {
 
 } // namespace
 
-TextScan ScanText(int fd, std::int64_t size, std::int64_t twoPartSize) {
-    char head[3] = {};
-    const std::size_t headLength = ReadAt(fd, head, sizeof head, 0);
-    const bool marked = std::string_view(head, headLength) == kByteOrderMark;
-    const std::int64_t start = marked ? std::int64_t(kByteOrderMark.size()) : 0;
+namespace {
+
+// The file scanned in two halves at once, cut at a block's start; the UTF-8 check of the first
+// half goes on to the first character of the second.
+TextScan ScanInHalves(int fd, std::int64_t size, std::int64_t start, bool marked,
+                      std::int64_t cut) {
     const bool validate = !marked;
-    // A large file is scanned in two halves at once, cut at a block's start; the UTF-8 check
-    // of the first half goes on to the first character of the second.
-    const std::int64_t cut = size >= twoPartSize && std::thread::hardware_concurrency() > 1
-                                 ? size / 2 / TextScan::kBlock * TextScan::kBlock
-                                 : size;
-    if (cut == 0 || cut == size) {
-        Part whole = ScanPart(fd, start, 0, size, validate, start, size, true);
-        return Finished(std::move(whole.scan), marked, whole.wellFormed, whole.highByte);
-    }
-    std::int64_t joint = cut; // the second half's first character (for the UTF-8 check)
+    std::int64_t joint = cut; // the second half's first character
     char after[4] = {};
     const std::size_t afterLength = ReadAt(fd, after, sizeof after, cut);
     while (joint - cut < std::int64_t(afterLength) &&
@@ -325,22 +317,36 @@ TextScan ScanText(int fd, std::int64_t size, std::int64_t twoPartSize) {
         ++joint;
     Part second;
     std::exception_ptr failed;
-    {
-        std::jthread worker([&]() noexcept {
-            try {
-                second = ScanPart(fd, start, cut, size, validate, joint, size, true);
-            } catch (...) {
-                failed = std::current_exception();
-            }
-        });
-        Part first = ScanPart(fd, start, 0, cut, validate, start, joint, false);
-        worker.join();
-        if (failed)
-            std::rethrow_exception(failed);
-        const bool wellFormed = first.wellFormed && second.wellFormed;
-        const bool highByte = first.highByte || second.highByte;
-        if (first.scan.cutAtNul || first.scan.end < cut) // the text ended in the first half
-            return Finished(std::move(first.scan), marked, wellFormed, highByte);
-        return Finished(Joined(std::move(first), std::move(second)), marked, wellFormed, highByte);
-    }
+    std::jthread worker([&]() noexcept {
+        try {
+            second = ScanPart(fd, start, cut, size, validate, joint, size, true);
+        } catch (...) {
+            failed = std::current_exception();
+        }
+    });
+    Part first = ScanPart(fd, start, 0, cut, validate, start, joint, false);
+    worker.join();
+    if (failed)
+        std::rethrow_exception(failed);
+    const bool wellFormed = first.wellFormed && second.wellFormed;
+    const bool highByte = first.highByte || second.highByte;
+    if (first.scan.cutAtNul || first.scan.end < cut) // the text ended in the first half
+        return Finished(std::move(first.scan), marked, wellFormed, highByte);
+    return Finished(Joined(std::move(first), std::move(second)), marked, wellFormed, highByte);
+}
+
+} // namespace
+
+TextScan ScanText(int fd, std::int64_t size, std::int64_t twoPartSize) {
+    char head[3] = {};
+    const std::size_t headLength = ReadAt(fd, head, sizeof head, 0);
+    const bool marked = std::string_view(head, headLength) == kByteOrderMark;
+    const std::int64_t start = marked ? std::int64_t(kByteOrderMark.size()) : 0;
+    const std::int64_t cut = size >= twoPartSize && std::thread::hardware_concurrency() > 1
+                                 ? size / 2 / TextScan::kBlock * TextScan::kBlock
+                                 : 0;
+    if (cut > 0)
+        return ScanInHalves(fd, size, start, marked, cut);
+    Part whole = ScanPart(fd, start, 0, size, !marked, start, size, true);
+    return Finished(std::move(whole.scan), marked, whole.wellFormed, whole.highByte);
 }
