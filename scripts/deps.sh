@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ make pkg-config
   qt6-base-dev qt6-translations-l10n fonts-dejavu-core
-  qt6-base-private-dev # test_busy_work gives input through Qt's window-system queue
+  qt6-base-private-dev # Qt's window-system queue: app/edit.cpp and test_busy_work
   libxcb1-dev # the real-window test's pinger
   xvfb xauth xdotool openbox xclip x11-utils imagemagick
   qt6ct # the dark colour scheme of the real-window test

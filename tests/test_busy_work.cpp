@@ -6,6 +6,7 @@
 #include "app/busy_work.h"
 #include "fifo_writer.h"
 #include "form_fixture.h"
+#include "queued_input.h"
 #include "text/errors.h"
 
 #include <QApplication>
@@ -24,15 +25,6 @@
 namespace {
 
 using WindowSystem = QWindowSystemInterface;
-
-// A key pressed and released on the window that holds widget, queued as a platform queues it.
-void QueueKey(QWidget* widget, Qt::Key key, const QString& text) {
-    QWindow* window = widget->window()->windowHandle();
-    WindowSystem::handleKeyEvent<WindowSystem::AsynchronousDelivery>(window, QEvent::KeyPress, key,
-                                                                     Qt::NoModifier, text);
-    WindowSystem::handleKeyEvent<WindowSystem::AsynchronousDelivery>(window, QEvent::KeyRelease,
-                                                                     key, Qt::NoModifier, text);
-}
 
 // How the window system asks a window to close: queued with the input (X11's
 // WM_DELETE_WINDOW), or at once, through QWindow::close.

@@ -3,7 +3,9 @@
 // button, in the search field and on a result line, Ctrl+O and Ctrl+S, the buttons' names and the
 // status text.
 #include "app/application.h"
+#include "app/edit.h"
 #include "form_fixture.h"
+#include "queued_input.h"
 #include "widgets/accessibility.h"
 
 #include <QAccessible>
@@ -247,6 +249,31 @@ private slots:
         QTest::keyClicks(w.form.edtSel, "te");
         QCOMPARE(w.form.edtSel->text(), QStringLiteral("fête"));
         QVERIFY(w.form.edtSel->inputMethodQuery(Qt::ImEnabled).toBool());
+    }
+
+    // The platform sends a composed character at once, while the keys typed before it may still
+    // wait in the window-system queue: they reach the edit first, a Tab among them included.
+    void aComposedCharacterKeepsTheOrderTyped() {
+        ShownForm w;
+        w.form.edtSel->setFocus();
+        QueueKey(w.form.edtSel, Qt::Key_F, QStringLiteral("f"));
+        Commit(w.form.edtSel, QStringLiteral("ê"));
+        QueueKey(w.form.edtSel, Qt::Key_T, QStringLiteral("t"));
+        QueueKey(w.form.edtSel, Qt::Key_E, QStringLiteral("e"));
+        QCoreApplication::processEvents();
+        QCOMPARE(w.form.edtSel->text(), QStringLiteral("fête"));
+
+        QWidget pair;
+        auto* first = new TEdit(&pair);
+        auto* second = new TEdit(&pair);
+        pair.show();
+        pair.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&pair));
+        first->setFocus();
+        QueueKey(first, Qt::Key_Tab, QString());
+        Commit(first, QStringLiteral("ê"));
+        QCOMPARE(first->text(), QString());
+        QCOMPARE(second->text(), QStringLiteral("ê"));
     }
 };
 
