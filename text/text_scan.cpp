@@ -22,7 +22,6 @@ constexpr int kChunk = 64;
 struct Masks {
     std::uint64_t cr = 0;
     std::uint64_t lf = 0;
-    std::uint64_t nul = 0;
     std::uint64_t continuation = 0;
     std::uint64_t high = 0; // 0x80 and above
 };
@@ -34,7 +33,6 @@ Masks ClassifyScalar(const char* p, int n) {
         const auto b = static_cast<unsigned char>(p[i]);
         m.cr |= b == kCr ? bit : 0;
         m.lf |= b == kLf ? bit : 0;
-        m.nul |= b == 0 ? bit : 0;
         m.continuation |= IsContinuationByte(b) ? bit : 0;
         m.high |= b >= 0x80 ? bit : 0;
     }
@@ -52,12 +50,10 @@ Masks ClassifyScalar(const char* p, int n) {
     const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
     const __m256i cr = _mm256_set1_epi8(kCr);
     const __m256i lf = _mm256_set1_epi8(kLf);
-    const __m256i zero = _mm256_setzero_si256();
     // Continuation bytes, 0x80 to 0xBF, are the signed bytes below -64.
     const __m256i lead = _mm256_set1_epi8(-64);
     return {Mask64(_mm256_cmpeq_epi8(low, cr), _mm256_cmpeq_epi8(high, cr)),
             Mask64(_mm256_cmpeq_epi8(low, lf), _mm256_cmpeq_epi8(high, lf)),
-            Mask64(_mm256_cmpeq_epi8(low, zero), _mm256_cmpeq_epi8(high, zero)),
             Mask64(_mm256_cmpgt_epi8(lead, low), _mm256_cmpgt_epi8(lead, high)), Mask64(low, high)};
 }
 #endif
@@ -72,134 +68,149 @@ TextScan Finished(TextScan scan, bool marked, bool wellFormed, bool highByte) {
     return scan;
 }
 
+// What the count carries from one chunk to the next. A value, so that the vector loop keeps it in
+// registers.
+struct Count {
+    BlockCounts total;
+    std::int64_t pos = 0;
+    std::int64_t rowStart = 0; // where the last row began
+    std::int64_t longest = 0;
+    std::int64_t firstBreak = -1; // the first break byte, -1 while none came
+    bool carryCr = false;         // the byte before is a CR
+    bool carryAscii = true;       // the byte before is ASCII, or the text begins here
+};
+
+// Break bytes of the chunk at c.pos: the rows between them are measured while no row is known to
+// be longer than a chunk, after that only the row that ends here.
+[[gnu::always_inline]] inline void CountRows(Count& c, std::uint64_t breaks) {
+    if (breaks == 0)
+        return;
+    if (c.firstBreak < 0)
+        c.firstBreak = c.pos + std::countr_zero(breaks);
+    if (c.longest >= kChunk) {
+        c.longest = std::max(c.longest, c.pos + std::countr_zero(breaks) - c.rowStart);
+        c.rowStart = c.pos + (kChunk - std::countl_zero(breaks));
+        return;
+    }
+    for (; breaks != 0; breaks &= breaks - 1) {
+        const std::int64_t at = c.pos + std::countr_zero(breaks);
+        c.longest = std::max(c.longest, at - c.rowStart);
+        c.rowStart = at + 1;
+    }
+}
+
+// Counts the first n bytes (0 < n <= 64) of a chunk; inlined into the vector loop, where popcount
+// is one instruction and n a constant.
+[[gnu::always_inline]] inline void CountChunk(Count& c, Masks m, int n) {
+    const std::uint64_t valid = n == kChunk ? ~std::uint64_t(0) : (std::uint64_t(1) << n) - 1;
+    const std::uint64_t cr = m.cr & valid;
+    const std::uint64_t lf = m.lf & valid;
+    const std::uint64_t last = std::uint64_t(1) << (n - 1);
+    BlockCounts& total = c.total;
+    if ((cr | std::uint64_t(c.carryCr)) == 0) {
+        const int breaks = std::popcount(lf); // every LF is lone
+        total.breaks += breaks;
+        total.lone += breaks;
+    } else {
+        const std::uint64_t pairLf = lf & ((cr << 1) | std::uint64_t(c.carryCr));
+        const std::uint64_t loneLf = lf & ~pairLf;
+        total.breaks += std::popcount(cr) + std::popcount(loneLf);
+        if (c.carryCr && (lf & 1) == 0)
+            ++total.lone; // the CR that ended the chunk before
+        total.lone += std::popcount(cr & ~last & ~(lf >> 1)) + std::popcount(loneLf);
+        c.carryCr = (cr & last) != 0;
+    }
+    // A character begins at a byte that continues none, or after an ASCII byte.
+    const std::uint64_t afterAscii = (~m.high << 1) | std::uint64_t(c.carryAscii);
+    total.chars += std::popcount((~m.continuation | afterAscii) & valid);
+    c.carryAscii = (m.high & last) == 0;
+    CountRows(c, cr | lf);
+    c.pos += n;
+}
+
+#if TROUVE_HAVE_AVX2_PATH
+// Counts the whole chunks of p[0, n); returns the bytes counted.
+TROUVE_AVX2 std::int64_t CountChunksAvx2(Count& count, const char* p, std::int64_t n) {
+    Count c = count;
+    std::int64_t i = 0;
+    for (; i + kChunk <= n; i += kChunk)
+        CountChunk(c, ClassifyAvx2(p + i), kChunk);
+    count = c;
+    return i;
+}
+#endif
+
 // Counts a text handed over in order, block by block.
 class Scanner {
 public:
     // Counts from start; the byte before it, when the text began earlier, was a CR or ASCII.
     explicit Scanner(std::int64_t start, bool afterCr = false, bool afterAscii = true)
-        : FPos(start), FCarryCr(afterCr), FCarryAscii(afterAscii), FRowStart(start),
-          FFirstBlock(start / TextScan::kBlock) {
+        : FFirstBlock(start / TextScan::kBlock) {
         FScan.start = start;
+        FCount.pos = start;
+        FCount.rowStart = start;
+        FCount.carryCr = afterCr;
+        FCount.carryAscii = afterAscii;
     }
 
     bool cut() const noexcept { return FScan.cutAtNul; }
 
-    // Bytes p[0, n) at the scanner's position, which stays inside one 64 KiB block of the file.
+    // Bytes p[0, n) at the scanner's position, which stays inside one 64 KiB block of the file;
+    // the text ends at the first NUL.
     void feed(const char* p, std::int64_t n) {
-        if (FPos % TextScan::kBlock == 0 || FScan.blocks.empty())
+        if (FCount.pos % TextScan::kBlock == 0 || FScan.blocks.empty())
             noteBlock(p[0]);
+        const auto* nul = static_cast<const char*>(std::memchr(p, 0, std::size_t(n)));
+        const std::int64_t end = nul != nullptr ? nul - p : n;
         std::int64_t i = 0;
 #if TROUVE_HAVE_AVX2_PATH
         if (HasAvx2())
-            i = StepChunksAvx2(*this, p, n);
+            i = CountChunksAvx2(FCount, p, end);
 #endif
-        for (; i + kChunk <= n && !cut(); i += kChunk)
-            step(ClassifyScalar(p + i, kChunk), kChunk);
-        if (i < n && !cut())
-            step(ClassifyScalar(p + i, int(n - i)), int(n - i));
+        for (; i < end; i += kChunk) {
+            const int length = int(std::min<std::int64_t>(kChunk, end - i));
+            CountChunk(FCount, ClassifyScalar(p + i, length), length);
+        }
+        FScan.cutAtNul = nul != nullptr;
     }
 
     // Ends the text here.
     TextScan finish() {
-        if (FCarryCr)
-            ++FScan.total.lone; // a CR at the end of the text is lone
-        FCarryCr = false;
+        if (FCount.carryCr)
+            ++FCount.total.lone; // a CR at the end of the text is lone
+        FCount.carryCr = false;
         return part();
     }
     // What was counted, for a part of the text that another part continues.
     TextScan part() {
-        FScan.end = FPos;
-        FScan.longest = std::max(FLongest, FPos - FRowStart);
+        FScan.total = FCount.total;
+        FScan.end = FCount.pos;
+        FScan.longest = std::max(FCount.longest, FCount.pos - FCount.rowStart);
         return std::move(FScan);
     }
     // Where the last row began, and the first break byte (-1 when none came).
     std::int64_t rowStart() const noexcept {
-        return FRowStart;
+        return FCount.rowStart;
     }
     std::int64_t firstBreak() const noexcept {
-        return FFirstBreak;
+        return FCount.firstBreak;
     }
-
-    // Whole chunks of p[0, n) while the text lasts; returns where it stopped.
-#if TROUVE_HAVE_AVX2_PATH
-    friend TROUVE_AVX2 std::int64_t StepChunksAvx2(Scanner& scanner, const char* p,
-                                                   std::int64_t n) {
-        std::int64_t i = 0;
-        for (; i + kChunk <= n && !scanner.cut(); i += kChunk)
-            scanner.step(ClassifyAvx2(p + i), kChunk);
-        return i;
-    }
-#endif
 
 private:
     // The counts before the block that begins here; first is its first byte.
     void noteBlock(char first) {
         // Block 0 counts from the file's start, before any byte-order mark.
-        while (std::int64_t(FScan.blocks.size()) < FPos / TextScan::kBlock - FFirstBlock)
-            FScan.blocks.push_back(FScan.total);
-        BlockCounts before = FScan.total;
-        if (FCarryCr && first != kLf)
+        while (std::int64_t(FScan.blocks.size()) < FCount.pos / TextScan::kBlock - FFirstBlock)
+            FScan.blocks.push_back(FCount.total);
+        BlockCounts before = FCount.total;
+        if (FCount.carryCr && first != kLf)
             ++before.lone;
         FScan.blocks.push_back(before);
     }
 
-    // Inlined into the vector loop, where popcount is one instruction.
-    [[gnu::always_inline]] void step(Masks m, int n) {
-        if (m.nul != 0) {
-            n = std::min(n, std::countr_zero(m.nul));
-            FScan.cutAtNul = true;
-        }
-        const std::uint64_t valid = n == kChunk ? ~std::uint64_t(0) : (std::uint64_t(1) << n) - 1;
-        const std::uint64_t cr = m.cr & valid;
-        const std::uint64_t lf = m.lf & valid;
-        const std::uint64_t pairLf = lf & ((cr << 1) | std::uint64_t(FCarryCr));
-        const std::uint64_t loneLf = lf & ~pairLf;
-        BlockCounts& total = FScan.total;
-        total.breaks += std::popcount(cr) + std::popcount(loneLf);
-        if (FCarryCr && (lf & 1) == 0)
-            ++total.lone; // the CR that ended the chunk before
-        FCarryCr = false;
-        if (n > 0) {
-            const std::uint64_t last = std::uint64_t(1) << (n - 1);
-            total.lone += std::popcount(cr & ~last & ~(lf >> 1)) + std::popcount(loneLf);
-            FCarryCr = (cr & last) != 0;
-        }
-        // A character begins at a byte that continues none, or after an ASCII byte.
-        const std::uint64_t afterAscii = (~m.high << 1) | std::uint64_t(FCarryAscii);
-        total.chars += std::popcount((~m.continuation | afterAscii) & valid);
-        if (n > 0)
-            FCarryAscii = (m.high >> (n - 1) & 1) == 0;
-        rows(cr | lf);
-        FPos += n;
-    }
-
-    // Break bytes of the chunk: the rows between them are measured while no row is known to be
-    // longer than a chunk, after that only the row that ends here.
-    [[gnu::always_inline]] void rows(std::uint64_t breaks) {
-        if (breaks == 0)
-            return;
-        if (FFirstBreak < 0)
-            FFirstBreak = FPos + std::countr_zero(breaks);
-        if (FLongest >= kChunk) {
-            FLongest = std::max(FLongest, FPos + std::countr_zero(breaks) - FRowStart);
-            FRowStart = FPos + (kChunk - std::countl_zero(breaks));
-            return;
-        }
-        for (; breaks != 0; breaks &= breaks - 1) {
-            const std::int64_t at = FPos + std::countr_zero(breaks);
-            FLongest = std::max(FLongest, at - FRowStart);
-            FRowStart = at + 1;
-        }
-    }
-
     TextScan FScan;
-    std::int64_t FPos;
-    bool FCarryCr = false;
-    bool FCarryAscii = true; // the byte before is ASCII, or the text begins here
-    std::int64_t FRowStart;
-    std::int64_t FLongest = 0;
+    Count FCount;
     std::int64_t FFirstBlock; // the block of the file that blocks[0] counts before
-    std::int64_t FFirstBreak = -1;
 };
 
 // Reads [from, to) of fd in blocks: each handed to take(bytes, offset), which returns false to
