@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <fstream>
 #include <numeric>
@@ -278,7 +279,7 @@ private slots:
         QVERIFY(IsPaged(model));
     }
 
-    // A row longer than the pages serve whole is read into memory, where the byte capacity counts.
+    // A text with a row longer than the pages serve whole is read into memory when it fits there.
     void longRowsAreReadIntoMemory() {
         const std::string file = path("long.txt");
         WriteFile(file, "court\n" + std::string(5000, 'z') + "\nfin");
@@ -289,9 +290,33 @@ private slots:
         QVERIFY(model.loadFromFile(file));
         QVERIFY(!IsPaged(model));
         QCOMPARE(model.line(2), std::string("fin"));
+    }
+
+    // A text that memory cannot hold is read from its pages with rows of several pages, each
+    // copied when read, and answers as in memory; past the long-row limit it is refused at once.
+    void longRowsOfATextBeyondMemory() {
+        std::mt19937 random(16);
+        const std::string file = path("long-beyond.txt");
+        std::string longRow = RandomFile(random, std::size_t(3 * kBlock));
+        std::replace_if(
+            longRow.begin(), longRow.end(),
+            [](char c) { return c == '\r' || c == '\n' || c == '\0'; }, 'x');
+        WriteFile(file, "d\xC3\xA9"
+                        "but\r\nun mot\n" +
+                            longRow + "\r\nfin\r\r\n");
+        TextModel memory = Loaded(file, false);
+        TextModel paged;
+        TextLimits limits = paged.limits();
         limits.bytes = 1000;
-        model.setLimits(limits);
-        QCOMPARE(MessageOf(model, path("long.txt")), std::string(kMemoCapacityMessage));
+        limits.pagedRow = 4096;
+        limits.longRow = 4 * kBlock;
+        paged.setLimits(limits);
+        QVERIFY(paged.loadFromFile(file));
+        QVERIFY(IsPaged(paged));
+        CompareModels(memory, paged, random);
+        limits.longRow = 2 * kBlock;
+        paged.setLimits(limits);
+        QCOMPARE(MessageOf(paged, file), std::string(kMemoCapacityMessage));
     }
 
     // The open file keeps no reader's share: a save may replace it while it is shown.

@@ -52,13 +52,14 @@ std::optional<OpenedText> PagedText::open(FileHandle& file, const TextLimits& li
     if (fstat(file.fd(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size == 0)
         return std::nullopt; // a file of /proc says 0 and holds bytes all the same
     TextScan scan = ScanText(file.fd(), std::int64_t(info.st_size));
-    if (scan.longest > limits.pagedRow) {
+    const bool fitsMemory = scan.end - scan.start + scan.total.lone <= limits.bytes;
+    if (scan.longest > limits.pagedRow && fitsMemory) {
         lseek(file.fd(), 0, SEEK_SET);
         return std::nullopt;
     }
     const TextEncoding encoding = scan.encoding;
     const bool cut = scan.cutAtNul;
-    if (scan.total.breaks + 1 > limits.rows)
+    if (scan.total.breaks + 1 > limits.rows || scan.longest > limits.longRow)
         return OpenedText{nullptr, encoding, cut, true};
     ReleaseShare(file.fd());
     const std::int64_t end = scan.end;

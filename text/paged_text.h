@@ -22,9 +22,10 @@
 class PagedText final : public TextDocument {
 public:
     // Scans file. None when the file is no regular file with bytes, or when a row is longer than
-    // limits.pagedRow: the file is then rewound, to be read into memory. A text of more rows than
-    // limits.rows is refused (beyondCapacity), its encoding told all the same. file stays with a
-    // text that is made, its reader's share given up.
+    // limits.pagedRow and the text fits in memory: the file is then rewound, to be read there. A
+    // text of more rows than limits.rows, or beyond memory with a row longer than limits.longRow,
+    // is refused (beyondCapacity), its encoding told all the same. file stays with a text that
+    // is made, its reader's share given up.
     static std::optional<OpenedText> open(FileHandle& file, const TextLimits& limits);
 
     PagedText(FilePages pages, TextScan scan);

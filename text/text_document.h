@@ -63,8 +63,11 @@ struct TextLimits {
     std::int64_t bytes = std::int64_t(1) << 31;
     // The most rows of any text: as many as a row's int numbers.
     std::int64_t rows = INT_MAX;
-    // The longest row of a text read from its file's pages: a row is read whole to be painted.
+    // A row is read whole to be painted. A file's text with a row longer than pagedRow is read
+    // into memory, where the row is a view; one that memory cannot hold is read from the pages
+    // all the same, each long row copied when read, up to rows of longRow.
     std::int64_t pagedRow = std::int64_t(1) << 20;
+    std::int64_t longRow = std::int64_t(16) << 20;
     // Whether a regular file's text may be read from its pages (tests compare both ways).
     bool paged = true;
 };
