@@ -3,6 +3,7 @@
 // window system layer (double-clicks and context menus are synthesised as on a desktop).
 #define QTEST_QPA_MOUSE_HANDLING
 #include "widgets/fixed_font.h"
+#include "widgets/row_cells.h"
 #include "widgets/text_view.h"
 
 #include <QApplication>
@@ -111,6 +112,14 @@ private slots:
 
     // A word holds its combining marks: "café" with its accent as a mark after the "e" is one
     // word for a double-click and for Ctrl+arrows.
+    // A long row's remembered cells may lie past its end once its file changed: unused then.
+    void cellsRememberedPastARowsEndAreLeft() {
+        CellHint hint{0, {{300000, 300000}}};
+        const RowCells cells(TextPiece("abc"), TextEncoding::Utf8, &hint, 0);
+        QCOMPARE(cells.seek({0, 0}, 400000).byte, 3);
+        QCOMPARE(cells.columnOf({0, 0}, 3), 3);
+    }
+
     void aWordHoldsItsCombiningMarks() {
         load("un cafe\xCC\x81 noir\r\n");
         QTest::mouseDClick(viewport(), Qt::LeftButton, {}, at(0, 4));

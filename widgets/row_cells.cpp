@@ -83,7 +83,9 @@ Cell RowCells::nearestMark(Cell from, bool (*before)(const Cell&, const Cell&), 
     const std::vector<Cell>& marks = FHint->marks;
     const auto after = std::upper_bound(marks.begin(), marks.end(), goal,
                                         [&](const Cell& g, const Cell& m) { return before(g, m); });
-    if (after == marks.begin() || std::prev(after)->byte <= from.byte)
+    // A mark past the row's end is of its bytes before the file changed.
+    if (after == marks.begin() || std::prev(after)->byte <= from.byte ||
+        std::prev(after)->byte > size())
         return from;
     return *std::prev(after);
 }
