@@ -137,6 +137,26 @@ private slots:
         QCOMPARE(w.form.mmoText->lineCount(), 200000);
     }
 
+    // Rewritten while every page shown had been read: told once the window is activated again,
+    // which then shows what the file holds.
+    void aFileRewrittenWhileAwayIsToldOnReturn() {
+        const QString path = WriteFile(FDir, "retour.txt", "avant\r\nligne\r\n");
+        ShownForm w;
+        w.open(path);
+        w.form.mmoText->repaint();
+        WriteFile(FDir, "retour.txt", "APRE\r\nligne\r\n");
+        BoxWatcher watcher;
+        w.form.mmoText->repaint();
+        QCoreApplication::processEvents();
+        QCOMPARE(watcher.seen.size(), size_t(0));
+        QEvent activation(QEvent::ActivationChange);
+        QCoreApplication::sendEvent(w.form.mmoText, &activation);
+        w.form.mmoText->repaint();
+        QCoreApplication::processEvents();
+        QCOMPARE(watcher.seen.size(), size_t(1));
+        QCOMPARE(w.form.mmoText->line(0), std::string("APRE"));
+    }
+
     void aBinaryFileLoadsUpToItsFirstNul() {
         std::string bytes;
         for (int b = 1; b < 256; ++b)

@@ -50,6 +50,14 @@ std::shared_ptr<const std::string> FilePages::read(std::int64_t index) const {
     return bytes;
 }
 
+bool FilePages::recheck() {
+    if (!FChanged && !unchanged()) {
+        FChanged = true;
+        FCache.clear();
+    }
+    return FChanged;
+}
+
 bool FilePages::unchanged() const {
     struct stat now {};
     return fstat(FFile.fd(), &now) == 0 && now.st_size == FOpened.st_size &&

@@ -34,6 +34,9 @@ public:
     void copy(std::int64_t from, std::int64_t to, std::string& out) const;
 
     bool changed() const noexcept { return FChanged; }
+    // Looks at the file again (its size and time). Once it has changed, the pages read before
+    // are dropped, so that the pages read next show what it holds now.
+    bool recheck();
     // The same file, unchanged since both opens.
     bool sameUnchangedFile(const FilePages& other) const;
 

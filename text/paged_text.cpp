@@ -159,6 +159,14 @@ std::int64_t PagedText::rowLength(std::int64_t row) const {
     return locate(row).length;
 }
 
+bool PagedText::recheckSource() {
+    if (FPages.changed() || !FPages.recheck())
+        return FPages.changed();
+    FPieceRow = -1; // the row kept may be of the pages dropped
+    FPiece = {};
+    return true;
+}
+
 TextPiece PagedText::rowBytes(std::int64_t row) const {
     if (FPieceRow == row)
         return FPiece;

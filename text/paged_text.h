@@ -41,6 +41,7 @@ public:
     std::int64_t charsBefore(std::int64_t offset) const override;
     std::int64_t offsetOfChar(std::int64_t chars) const override;
     bool changedAtSource() const noexcept override { return FPages.changed(); }
+    bool recheckSource() override;
 
     // Both texts are of the same file, which neither saw change.
     bool sameUnchangedFile(const PagedText& other) const {

@@ -54,6 +54,8 @@ public:
     // True once the text was found to have changed where it is kept since it was read (a file
     // rewritten in place): what it shows may then no longer be the file's text.
     virtual bool changedAtSource() const noexcept { return false; }
+    // Looks again where the text is kept, and tells changedAtSource() after.
+    virtual bool recheckSource() { return changedAtSource(); }
 };
 
 // What a load accepts.

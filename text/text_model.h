@@ -58,6 +58,7 @@ public:
     const TextDocument& document() const noexcept { return *FDocument; }
     // Whether the file shown was found rewritten since it was opened (text/text_document.h).
     bool changedAtSource() const noexcept { return FDocument->changedAtSource(); }
+    bool recheckSource() { return FDocument->recheckSource(); }
     // Empties the text and reads what comes next in encoding (the result list takes its source's).
     void clear(TextEncoding encoding);
     void clear();

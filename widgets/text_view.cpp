@@ -341,6 +341,13 @@ void TextView::changeEvent(QEvent* event) {
         updateScrollBars();
         viewport()->update();
     }
+    // Back in the window, the file is looked at again: it may have been rewritten meanwhile
+    // while every page shown was read before.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !FChangeTold &&
+        FModel.recheckSource()) {
+        FHint = {};
+        viewport()->update();
+    }
 }
 
 void TextView::focusInEvent(QFocusEvent* event) {

@@ -129,7 +129,7 @@ signals:
     // Enter or keypad Enter, without Shift, Ctrl or Alt.
     void returnPressed();
     // Once for a text, after a paint found the file it reads from rewritten since its open
-    // (TextModel::changedAtSource).
+    // (TextModel::changedAtSource), or after the window, activated again, found it so.
     void sourceChanged();
 
 protected:
