@@ -87,35 +87,8 @@ log "  $big: $size bytes, $((lines + 1)) lines, '$WORD' on the last one only"
 cat "$big" >/dev/null # in the page cache, as a file just written or read before
 
 # --- X server and window manager -------------------------------------------------------------------
-unset QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE WAYLAND_DISPLAY XAUTHORITY
-export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"
-mkdir -m 700 "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME"
-
 step "X server"
-for tool in Xvfb openbox xdotool xclip xdpyinfo xprop import; do
-  command -v "$tool" >/dev/null || fail "'$tool' is not installed (make deps installs it)"
-done
-[ -x "$app" ] || fail "$app was not built"
-rm -f "$artefacts"/[0-9][0-9]-*.png
-for display in 81 82 83 84 85 86 87 88 89; do
-  [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ] && continue
-  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  if poll 15 timeout 5 xdpyinfo -display ":$display" >/dev/null 2>&1; then
-    export DISPLAY=":$display"
-    break
-  fi
-  kill "$xvfb_pid" 2>/dev/null
-  wait "$xvfb_pid" 2>/dev/null
-  xvfb_pid=""
-done
-if [ -z "${DISPLAY:-}" ] || [ -z "$xvfb_pid" ]; then
-  fail "no X server could start on displays :81 to :89"
-fi
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-wm_pid=$!
-poll 20 wm_running || fail "openbox did not start: $(head -c 300 "$work/openbox.log")"
-log "  Xvfb on $DISPLAY, openbox running"
+start_display 81 89
 
 # --- the window ------------------------------------------------------------------------------------
 step "start trouve"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Driving trouve's real window on a private X server: the log of steps, screenshots, the failure
-# report, waits, and the pointer and keyboard through xdotool. Sourced by tests/x11/e2e.sh and
+# Driving trouve's real window on a private X server: the server and its window manager, the log
+# of steps, screenshots, the failure report, waits, and the pointer and keyboard through xdotool. Sourced by tests/x11/e2e.sh and
 # bench/past_2g_window.sh, which set started, step_name, shot_no, artefacts, work, app_pid,
 # main_win and WINDOW_TIMEOUT first.
 # shellcheck disable=SC2154 # those variables are the sourcing script's
@@ -92,3 +92,50 @@ wm_running() { timeout 5 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep
 
 # The CPU time of trouve, in clock ticks, all its threads together.
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$app_pid/stat" 2>/dev/null; }
+
+# Starts Xvfb on the first free display from $1 to $2, then openbox on it, with a private runtime
+# and configuration folder under $work; sets DISPLAY, xvfb_pid and wm_pid, or fails.
+start_display() {
+  local display tool attempt
+  unset QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE WAYLAND_DISPLAY XAUTHORITY DISPLAY
+  export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"
+  mkdir -m 700 "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME"
+  for tool in Xvfb openbox xdotool xclip xdpyinfo xprop xwininfo import; do
+    command -v "$tool" >/dev/null || fail "'$tool' is not installed (make deps installs it)"
+  done
+  [ -x "$app" ] || fail "$app was not built"
+  rm -f "$artefacts"/[0-9][0-9]-*.png
+  xvfb_pid=""
+  for ((display = $1; display <= $2; display++)); do
+    [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ] && continue
+    # -noreset: without it the server resets when its last client leaves (xdpyinfo below), and a
+    # client that connects during the reset, such as openbox, is refused.
+    Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    if poll 15 timeout 5 xdpyinfo -display ":$display" >/dev/null 2>&1; then
+      export DISPLAY=":$display"
+      break
+    fi
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+    xvfb_pid=""
+  done
+  if [ -z "${DISPLAY:-}" ] || [ -z "$xvfb_pid" ]; then
+    unset DISPLAY
+    cat "$work/xvfb.log" 2>/dev/null
+    fail "no X server could start on displays :$1 to :$2; the window cannot be tested"
+  fi
+  log "  Xvfb on $DISPLAY (pid $xvfb_pid)"
+  wm_pid=""
+  for attempt in 1 2 3; do
+    openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    wm_pid=$!
+    poll 20 wm_running && break
+    kill "$wm_pid" 2>/dev/null
+    wait "$wm_pid" 2>/dev/null
+    wm_pid=""
+    log "  openbox did not start (attempt $attempt): $(head -c 300 "$work/openbox.log")"
+  done
+  [ -n "$wm_pid" ] || fail "openbox did not start"
+  log "  openbox running (pid $wm_pid)"
+}

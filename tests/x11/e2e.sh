@@ -231,49 +231,8 @@ stop_again() {
 }
 
 # --- X server and window manager -------------------------------------------------------------------
-unset QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE WAYLAND_DISPLAY XAUTHORITY
-export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"
-mkdir -m 700 -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME"
-
 step "X server"
-for tool in Xvfb openbox xdotool xclip xdpyinfo xprop xwininfo import; do
-  command -v "$tool" >/dev/null || fail "'$tool' is not installed (make deps installs it)"
-done
-[ -x "$app" ] || fail "$app was not built"
-rm -f "$artefacts"/[0-9][0-9]-*.png
-
-for display in 91 92 93 94 95 96 97 98 99; do
-  [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ] && continue
-  # -noreset: without it the server resets when its last client leaves (xdpyinfo below), and a
-  # client that connects during the reset, such as openbox, is refused.
-  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  if poll 15 timeout 5 xdpyinfo -display ":$display" >/dev/null 2>&1; then
-    export DISPLAY=":$display"
-    break
-  fi
-  kill "$xvfb_pid" 2>/dev/null
-  wait "$xvfb_pid" 2>/dev/null
-  xvfb_pid=""
-done
-if [ -z "${DISPLAY:-}" ] || [ -z "$xvfb_pid" ]; then
-  unset DISPLAY
-  cat "$work/xvfb.log" 2>/dev/null
-  fail "no X server could start on displays :91 to :99; the window cannot be tested"
-fi
-log "  Xvfb on $DISPLAY (pid $xvfb_pid)"
-
-for attempt in 1 2 3; do
-  openbox --sm-disable >"$work/openbox.log" 2>&1 &
-  wm_pid=$!
-  poll 20 wm_running && break
-  kill "$wm_pid" 2>/dev/null
-  wait "$wm_pid" 2>/dev/null
-  wm_pid=""
-  log "  openbox did not start (attempt $attempt): $(head -c 300 "$work/openbox.log")"
-done
-[ -n "$wm_pid" ] || fail "openbox did not start"
-log "  openbox running (pid $wm_pid)"
+start_display 91 99
 
 # --- sample files ----------------------------------------------------------------------------------
 # Windows-1252, CR LF, accented letters before the matches (offsets count bytes), last line unended.
