@@ -45,12 +45,6 @@ for name in "CR LF" "LF" "UTF-8"; do
   RESULTS+=("load memory $name|$memory_ratio|x file|1.25")
   REPORTS+=("load $name|$time_ratio|x wc -l")
 done
-for row in "${REPORTS[@]}"; do
-  IFS='|' read -r name figure unit <<<"$row"
-  report "$name" "$figure" "$unit"
-done
-for row in "${RESULTS[@]}"; do
-  IFS='|' read -r name figure unit goal <<<"$row"
-  target "$name" "$figure" "$unit" "$goal"
-done
+reports "${REPORTS[@]}"
+targets "${RESULTS[@]}"
 target "load UTF-8 vs Windows-1252" "$(ratio "${LOAD[UTF-8]}" "${LOAD[LF]}")" "x the LF load" 1.5

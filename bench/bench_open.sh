@@ -130,12 +130,6 @@ for size in "${sizes[@]}"; do
   summary+=("open $name vs wc -l|$worst_open|x wc -l|1.5")
   [ -n "$worst_paint" ] && summary+=("paint $name|$worst_paint|ms|20")
 done
-for row in "${reports[@]}"; do
-  IFS='|' read -r name figure unit <<<"$row"
-  report "$name" "$figure" "$unit"
-done
-for row in "${summary[@]}"; do
-  IFS='|' read -r name figure unit goal <<<"$row"
-  target "$name" "$figure" "$unit" "$goal"
-done
+reports "${reports[@]}"
+targets "${summary[@]}"
 target "open memory" "$worst_memory" "x file" 0.02

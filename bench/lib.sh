@@ -53,6 +53,23 @@ report() {
   return 0
 }
 
+# reports ROW... and targets ROW...: report and target for rows gathered during a run, as
+# "NAME|FIGURE|UNIT" and "NAME|FIGURE|UNIT|GOAL".
+reports() {
+  local row name figure unit
+  for row in "$@"; do
+    IFS='|' read -r name figure unit <<<"$row"
+    report "$name" "$figure" "$unit"
+  done
+}
+targets() {
+  local row name figure unit goal
+  for row in "$@"; do
+    IFS='|' read -r name figure unit goal <<<"$row"
+    target "$name" "$figure" "$unit" "$goal"
+  done
+}
+
 # best_seconds CMD...: the best wall time in seconds of 3 runs, output discarded.
 best_seconds() {
   local best="" start end t
